@@ -1,0 +1,13 @@
+#include "app/app_state.h"
+
+AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0};
+
+void ResetAppState()
+{
+    app.settings = kDefaultSettings;
+    ClearPlans();
+    ZeroMemory(&app.trayIcon, sizeof(app.trayIcon));
+    app.settingsOpen = 0;
+    app.lastPlanCommand = IDM_PLAN_FIRST - 1;
+    app.taskbarCreatedMessage = 0;
+}

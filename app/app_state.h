@@ -1,0 +1,24 @@
+// The one process-wide state record. Only the GUI thread touches it.
+#pragma once
+
+#include "app/platform.h"
+#include "core/switch_settings.h"
+#include "power/plan_catalogue.h"
+#include "res/resource.h"
+
+struct AppState {
+    SwitchSettings settings;    // live settings, read by the rules at every notification
+    PlanCatalogue catalogue;    // installed plans, in registry order
+    NOTIFYICONDATAW trayIcon;   // the one tray record, re-sent with each change
+    LONG settingsOpen;          // 1 while the settings window is open for editing
+    WORD lastPlanCommand;       // highest command id given to a plan item by the last menu
+    UINT taskbarCreatedMessage; // the shell's broadcast after it restarts, 0 until registered
+};
+
+extern AppState app;
+
+// Gives every field its start value (settings defaults, empty catalogue, zeroed tray record).
+void ResetAppState();
+
+// The power settings the program listens to, in the order it registers for them.
+extern const GUID* const kWatchedPowerSettings[3];

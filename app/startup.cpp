@@ -1,0 +1,54 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/window_proc.h"
+#include "power/power_api.h"
+
+HWND CreateSettingsWindow(HINSTANCE instance)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // The template has no WS_VISIBLE, so the window starts hidden; WM_INITDIALOG adds the
+    // tray icon during this call.
+    HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
+                                     SettingsDialogProc, 0);
+
+    HICON small = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    HICON big = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+
+    // The registrations last as long as the process; their handles are not kept.
+    for (const GUID* setting : kWatchedPowerSettings)
+        RegisterPowerSetting(window, *setting);
+
+    CentreWindow(window);
+    return window;
+}
+
+void CentreWindow(HWND window)
+{
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    // A window larger than the screen gets a negative position, centred the same way.
+    int x = (screenWidth - (rect.right - rect.left)) / 2;
+    int y = (screenHeight - (rect.bottom - rect.top)) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// No IsDialogMessage here: the dialog gets no Tab, Enter or Escape handling from the
+// dialog manager, exactly as the program has always behaved.
+int RunMessageLoop()
+{
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

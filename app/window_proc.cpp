@@ -1,0 +1,96 @@
+#include "app/window_proc.h"
+
+#include "app/app_state.h"
+#include "power/plan_switching.h"
+#include "settings/settings_window.h"
+#include "tray/tray_icon.h"
+#include "tray/tray_menu.h"
+
+static void RouteCommand(HWND window, WPARAM wParam)
+{
+    WORD id = LOWORD(wParam);
+    bool clicked = HIWORD(wParam) == BN_CLICKED;
+    switch (id) {
+    case IDOK:
+        ApplySettingsDialog(window);
+        return;
+    case IDCANCEL:
+        HideSettings(window);
+        return;
+    case IDC_SWITCH_ON_AC:
+    case IDC_SWITCH_ON_LOW_BATTERY:
+        // Focus and other notifications of the rule boxes change nothing.
+        if (clicked)
+            EnableRuleControls(window, id);
+        return;
+    case IDM_SETTINGS:
+        ShowSettings(window);
+        return;
+    case IDM_CLOSE_SETTINGS:
+        HideSettings(window);
+        return;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        return;
+    case IDM_DISPLAY_OFF:
+        TurnDisplayOff();
+        return;
+    case IDM_TOGGLE_AERO:
+        ToggleComposition();
+        return;
+    }
+    // Only what the fixed commands left over can be a plan item of the last tray menu.
+    if (id >= IDM_PLAN_FIRST && id <= app.lastPlanCommand)
+        RunPlanCommand(id);
+}
+
+// Without NIM_SETVERSION the shell passes the mouse message itself as the whole lParam.
+static void RouteTrayNotify(HWND window, LPARAM lParam)
+{
+    switch (lParam) {
+    case WM_CONTEXTMENU:
+    case WM_RBUTTONDOWN:
+        ShowTrayMenu(window);
+        return;
+    case WM_LBUTTONDBLCLK:
+        if (IsWindowVisible(window))
+            HideSettings(window);
+        else
+            ShowSettings(window);
+        return;
+    }
+}
+
+// Every branch returns FALSE, so the dialog manager's default processing follows each message;
+// that is what turns WM_CLOSE into the IDCANCEL command.
+INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        AddTrayIcon(window);
+        UpdateTrayStatus();
+        break;
+    case WM_CLOSE:
+        ShowWindow(window, SW_HIDE);
+        break;
+    case WM_DESTROY:
+        RemoveTrayIcon();
+        PostQuitMessage(0);
+        break;
+    case WM_COMMAND:
+        RouteCommand(window, wParam);
+        break;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_POWERSETTINGCHANGE)
+            HandlePowerSettingChange(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+        break;
+    case WM_TRAYNOTIFY:
+        RouteTrayNotify(window, lParam);
+        break;
+    default:
+        if (app.taskbarCreatedMessage != 0 && message == app.taskbarCreatedMessage)
+            RestoreTrayIcon(window);
+        break;
+    }
+    return FALSE;
+}

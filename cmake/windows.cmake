@@ -1,0 +1,93 @@
+# Windows build (MinGW-w64 cross build here, Visual Studio on Windows): the exe, its
+# in-process tests and the end-to-end driver. Under a cross build the tests run in Wine.
+
+enable_language(RC)
+
+set(quillmere_defines UNICODE _UNICODE _WIN32_WINNT=0x0600 WINVER=0x0600 NTDDI_VERSION=0x06000000)
+set(quillmere_system_libs powrprof comctl32 shell32 user32 advapi32 ole32 gdi32 kernel32 uuid)
+
+if(MINGW)
+    # Everything static, so the exe needs only the system DLLs; no PE time stamp, so two
+    # builds of one commit are byte for byte the same.
+    set(quillmere_link_options -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+    set(quillmere_exe_options -s -Wl,--gc-sections)
+    add_compile_options(-ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+                        $<$<CONFIG:Release>:-Os>)
+    add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+elseif(MSVC)
+    # The resource script carries the manifest, so the linker must not add its own.
+    set(quillmere_exe_options /MANIFEST:NO /Brepro)
+endif()
+
+# Everything but WinMain and the real power-management calls, so the in-process tests can
+# link the same code with a scripted power manager.
+file(GLOB quillmere_sources CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/power/*.cpp
+     ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
+list(REMOVE_ITEM quillmere_sources ${CMAKE_SOURCE_DIR}/app/win_main.cpp
+     ${CMAKE_SOURCE_DIR}/power/power_api_win32.cpp)
+add_library(quillmere_win STATIC ${quillmere_sources})
+target_compile_definitions(quillmere_win PUBLIC ${quillmere_defines})
+target_link_libraries(quillmere_win PUBLIC quillmere_core ${quillmere_system_libs})
+target_compile_definitions(quillmere_core PUBLIC ${quillmere_defines})
+
+set(quillmere_resources ${CMAKE_SOURCE_DIR}/res/quillmere.rc)
+set_source_files_properties(${quillmere_resources} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
+
+add_executable(quillmere WIN32 app/win_main.cpp power/power_api_win32.cpp ${quillmere_resources})
+target_link_libraries(quillmere PRIVATE quillmere_win)
+target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_options})
+
+if(NOT QUILLMERE_HAVE_GTEST)
+    message(WARNING "GoogleTest not found: only quillmere.exe is built")
+    return()
+endif()
+
+if(CMAKE_CROSSCOMPILING)
+    # Every test exe runs under Wine with this build tree's own prefix.
+    set(wine_run ${CMAKE_SOURCE_DIR}/tools/wine-run ${CMAKE_BINARY_DIR}/wineprefix ${QUILLMERE_WINEARCH})
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${wine_run})
+    add_test(NAME wine_prefix COMMAND ${wine_run} --boot)
+    add_test(NAME wine_shutdown COMMAND ${wine_run} --shutdown)
+    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine)
+    set_tests_properties(wine_shutdown PROPERTIES FIXTURES_CLEANUP wine)
+endif()
+
+function(quillmere_test name)
+    add_test(NAME ${name} COMMAND ${name} ${ARGN})
+    if(CMAKE_CROSSCOMPILING)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
+    endif()
+endfunction()
+
+file(GLOB core_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*.cpp)
+add_executable(core_tests ${core_test_sources})
+target_link_libraries(core_tests PRIVATE quillmere_core gtest_main)
+target_link_options(core_tests PRIVATE ${quillmere_link_options})
+quillmere_test(core_tests)
+
+# In-process tests: the real dialog and window procedure, a scripted power manager.
+file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+file(GLOB support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_executable(win_tests ${win_test_sources} ${support_sources} ${quillmere_resources})
+target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(win_tests PRIVATE quillmere_win gtest)
+target_link_options(win_tests PRIVATE ${quillmere_link_options})
+quillmere_test(win_tests)
+
+# End-to-end: the shipped exe as its own process, driven from outside.
+file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(e2e_tests ${e2e_sources})
+target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(e2e_tests PRIVATE ${quillmere_defines})
+target_link_libraries(e2e_tests PRIVATE gtest_main user32 advapi32 shell32)
+target_link_options(e2e_tests PRIVATE ${quillmere_link_options})
+add_dependencies(e2e_tests quillmere)
+quillmere_test(e2e_tests)
+
+if(MINGW)
+    add_test(NAME exe_imports
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:quillmere>
+                     ${CMAKE_OBJDUMP})
+endif()

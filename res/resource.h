@@ -1,0 +1,31 @@
+// Numbers shared by the C++ code and the resource script. Plain #defines, because the
+// resource compiler reads this file too.
+#pragma once
+
+// Dialog and icons
+#define IDD_SETTINGS            106
+#define IDI_APP                 107
+#define IDI_HIGH_PERFORMANCE    109
+#define IDI_POWER_SAVER         110
+#define IDI_BALANCED            111
+
+// Settings window controls (IDOK 1 and IDCANCEL 2 come from the platform)
+#define IDC_PERCENT                 1004
+#define IDC_SWITCH_ON_AC            1005
+#define IDC_PLUGGED_IN_PLAN         1007
+#define IDC_UNPLUGGED_PLAN          1008
+#define IDC_LOW_BATTERY_PLAN        1009
+#define IDC_SWITCH_ON_LOW_BATTERY   1010
+#define IDC_NOTIFICATIONS           1012
+#define IDC_RUN_AT_STARTUP          1014
+
+// Tray callback message (WM_USER + 1) and tray menu commands
+#define WM_TRAYNOTIFY           1025
+#define IDM_SETTINGS            1026
+#define IDM_CLOSE_SETTINGS      1027
+#define IDM_EXIT                1028
+#define IDM_DISPLAY_OFF         1029
+#define IDM_TOGGLE_AERO         1030
+
+// Plan k of the catalogue (counting from 0) gets menu command IDM_PLAN_FIRST + k
+#define IDM_PLAN_FIRST          501

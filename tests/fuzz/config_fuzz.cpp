@@ -1,0 +1,131 @@
+// Fuzzes the configuration reader, the identifier parser and the writer against each other.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/config_text.h"
+#include "core/guid_text.h"
+
+// Half of all identifiers count as installed, the three built-in plans among them.
+static bool IsEvenPlan(const GUID& plan, const void*)
+{
+    return (plan.Data4[7] & 1) == 0;
+}
+
+static bool IsAnyPlan(const GUID&, const void*)
+{
+    return true;
+}
+
+static bool IsSameSettings(const SwitchSettings& a, const SwitchSettings& b)
+{
+    return IsSameGuid(a.pluggedInPlan, b.pluggedInPlan) &&
+           IsSameGuid(a.unpluggedPlan, b.unpluggedPlan) &&
+           IsSameGuid(a.lowBatteryPlan, b.lowBatteryPlan) &&
+           a.switchOnAcChange == b.switchOnAcChange &&
+           a.switchOnLowBattery == b.switchOnLowBattery &&
+           a.showNotifications == b.showNotifications &&
+           a.lowBatteryPercent == b.lowBatteryPercent;
+}
+
+static void Check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+// Settings differing from kDefaultSettings in every byte of every field.
+static SwitchSettings InvertedDefaults()
+{
+    SwitchSettings settings = kDefaultSettings;
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&settings);
+    for (size_t i = 0; i < sizeof(settings); i++) {
+        bytes[i] = static_cast<unsigned char>(~bytes[i]);
+    }
+    return settings;
+}
+
+// Writing settings and reading the text back over different values must give them all back.
+static void CheckRoundTrip(const SwitchSettings& settings)
+{
+    char text[kConfigTextCapacity];
+    size_t length = FormatConfigText(settings, text);
+    Check(length <= kConfigTextCapacity);
+    SwitchSettings readBack = InvertedDefaults();
+    ReadConfigText(text, length, &readBack, IsAnyPlan, nullptr);
+    Check(IsSameSettings(settings, readBack));
+}
+
+static char UpperCase(char c)
+{
+    return c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Narrow and widened text must parse alike, and what parses must be the capital form.
+static void CheckGuidText(const uint8_t* data, size_t size)
+{
+    const char* text = reinterpret_cast<const char*>(data);
+    GUID narrow = {};
+    bool narrowParsed = ParseGuidText(text, size, &narrow);
+    if (size > kGuidTextLength) {
+        Check(!narrowParsed);
+        return;
+    }
+    wchar_t wide[kGuidTextLength];
+    for (size_t i = 0; i < size; i++) {
+        wide[i] = static_cast<wchar_t>(data[i]);
+    }
+    GUID widened = {};
+    Check(ParseGuidText(wide, size, &widened) == narrowParsed);
+    if (!narrowParsed) {
+        return;
+    }
+    Check(IsSameGuid(narrow, widened));
+    char formatted[kGuidTextLength + 1];
+    FormatGuidText(narrow, formatted);
+    for (size_t i = 0; i < kGuidTextLength; i++) {
+        Check(formatted[i] == UpperCase(text[i]));
+    }
+}
+
+// Pairs of bytes as wide units reach values no narrow byte can; above 0x7F none may pass.
+static void CheckWideUnits(const uint8_t* data, size_t size)
+{
+    if (size != 2 * kGuidTextLength) {
+        return;
+    }
+    wchar_t wide[kGuidTextLength];
+    bool allAscii = true;
+    for (size_t i = 0; i < kGuidTextLength; i++) {
+        unsigned unit = data[2 * i] | (static_cast<unsigned>(data[2 * i + 1]) << 8);
+        wide[i] = static_cast<wchar_t>(unit);
+        allAscii = allAscii && unit <= 0x7F;
+    }
+    GUID id = {};
+    if (ParseGuidText(wide, kGuidTextLength, &id)) {
+        Check(allAscii);
+    }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const char* bytes = reinterpret_cast<const char*>(data);
+    SwitchSettings settings = kDefaultSettings;
+    ReadConfigText(bytes, size, &settings, IsEvenPlan, nullptr);
+    Check(IsEvenPlan(settings.pluggedInPlan, nullptr));
+    Check(IsEvenPlan(settings.unpluggedPlan, nullptr));
+    Check(IsEvenPlan(settings.lowBatteryPlan, nullptr));
+    CheckRoundTrip(settings);
+
+    // The raw bytes as settings reach every value of every field.
+    if (size >= sizeof(SwitchSettings)) {
+        SwitchSettings raw;
+        std::memcpy(&raw, data, sizeof(raw));
+        CheckRoundTrip(raw);
+    }
+    CheckGuidText(data, size);
+    CheckWideUnits(data, size);
+    return 0;
+}

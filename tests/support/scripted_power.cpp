@@ -1,0 +1,135 @@
+#include "support/scripted_power.h"
+
+#include <cstring>
+
+#include "core/guid_text.h"
+#include "core/plan_ids.h"
+#include "power/power_api.h"
+
+ScriptedPower scriptedPower;
+
+std::wstring GuidText(const GUID& id)
+{
+    wchar_t text[kGuidTextLength + 1];
+    FormatGuidText(id, text);
+    return text;
+}
+
+void ResetScriptedPower()
+{
+    scriptedPower.activePlan = PLAN_BALANCED;
+    scriptedPower.activeReadable = true;
+    scriptedPower.names = {{PLAN_BALANCED, L"Balanced"},
+                           {PLAN_HIGH_PERFORMANCE, L"High performance"},
+                           {PLAN_POWER_SAVER, L"Power saver"}};
+    scriptedPower.acLineStatus = 1;
+    scriptedPower.acReadable = true;
+    scriptedPower.calls.clear();
+}
+
+void SetScriptedPlanName(const GUID& plan, const std::wstring& name)
+{
+    for (auto& entry : scriptedPower.names) {
+        if (IsSameGuid(entry.first, plan)) {
+            entry.second = name;
+            return;
+        }
+    }
+    scriptedPower.names.emplace_back(plan, name);
+}
+
+int CountCalls(const std::wstring& prefix)
+{
+    int count = 0;
+    for (const auto& call : scriptedPower.calls)
+        count += call.compare(0, prefix.size(), prefix) == 0;
+    return count;
+}
+
+std::vector<GUID> PlansSet()
+{
+    static const std::wstring kSet = L"SetActivePlan ";
+    std::vector<GUID> plans;
+    for (const auto& call : scriptedPower.calls) {
+        GUID plan;
+        if (call.compare(0, kSet.size(), kSet) == 0 &&
+            ParseGuidText(call.c_str() + kSet.size(), call.size() - kSet.size(), &plan))
+            plans.push_back(plan);
+    }
+    return plans;
+}
+
+void SendPowerSetting(HWND window, const GUID& setting, const void* data, DWORD length)
+{
+    std::vector<unsigned char> buffer(sizeof(POWERBROADCAST_SETTING) + length);
+    auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer.data());
+    notice->PowerSetting = setting;
+    notice->DataLength = length;
+    if (length != 0)
+        std::memcpy(notice->Data, data, length);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(notice));
+}
+
+void SendPowerSource(HWND window, DWORD source)
+{
+    SendPowerSetting(window, GUID_ACDC_POWER_SOURCE, &source, sizeof(source));
+}
+
+void SendBatteryPercent(HWND window, DWORD percent)
+{
+    SendPowerSetting(window, GUID_BATTERY_PERCENTAGE_REMAINING, &percent, sizeof(percent));
+}
+
+void SendPersonality(HWND window, const GUID& personality)
+{
+    SendPowerSetting(window, GUID_POWERSCHEME_PERSONALITY, &personality, sizeof(personality));
+}
+
+// The program's side: what power_api.h promises, answered from the script.
+
+bool GetActivePlan(GUID* plan)
+{
+    scriptedPower.calls.push_back(L"GetActivePlan");
+    if (!scriptedPower.activeReadable)
+        return false;
+    *plan = scriptedPower.activePlan;
+    return true;
+}
+
+void SetActivePlan(const GUID& plan)
+{
+    scriptedPower.calls.push_back(L"SetActivePlan " + GuidText(plan));
+    scriptedPower.activePlan = plan;
+}
+
+bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits])
+{
+    scriptedPower.calls.push_back(L"ReadPlanName " + GuidText(plan));
+    name[0] = L'\0';
+    for (const auto& entry : scriptedPower.names) {
+        if (IsSameGuid(entry.first, plan)) {
+            // Like the platform: at most 255 units and the terminator.
+            size_t units = entry.second.size() < kPlanNameUnits - 1 ? entry.second.size()
+                                                                     : kPlanNameUnits - 1;
+            std::memcpy(name, entry.second.data(), units * sizeof(WCHAR));
+            name[units] = L'\0';
+            return units != 0;
+        }
+    }
+    return false;
+}
+
+bool GetAcLineStatus(BYTE* status)
+{
+    scriptedPower.calls.push_back(L"GetAcLineStatus");
+    if (!scriptedPower.acReadable)
+        return false;
+    *status = scriptedPower.acLineStatus;
+    return true;
+}
+
+void RegisterPowerSetting(HWND, const GUID& setting)
+{
+    scriptedPower.calls.push_back(L"RegisterPowerSetting " + GuidText(setting));
+}

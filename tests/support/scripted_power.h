@@ -1,0 +1,37 @@
+// A scripted power manager for in-process tests: it holds the active plan, the plans' names
+// and the AC line status, and logs every call the program makes into it.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/platform.h"
+
+struct ScriptedPower {
+    GUID activePlan;
+    bool activeReadable;     // false: GetActivePlan fails
+    std::vector<std::pair<GUID, std::wstring>> names;  // a plan without an entry has no name
+    BYTE acLineStatus;
+    bool acReadable;         // false: GetAcLineStatus fails
+    std::vector<std::wstring> calls;  // e.g. L"SetActivePlan {381B4222-...}", L"GetActivePlan"
+};
+
+extern ScriptedPower scriptedPower;
+
+// Balanced active, the three built-in plans named as Windows names them, on AC, empty log.
+void ResetScriptedPower();
+void SetScriptedPlanName(const GUID& plan, const std::wstring& name);
+// Number of logged calls that start with prefix, e.g. L"SetActivePlan".
+int CountCalls(const std::wstring& prefix);
+// The plans passed to SetActivePlan, in order.
+std::vector<GUID> PlansSet();
+
+// Delivers a power-setting notification the way the system does: WM_POWERBROADCAST with
+// PBT_POWERSETTINGCHANGE and a POWERBROADCAST_SETTING holding length bytes of data.
+void SendPowerSetting(HWND window, const GUID& setting, const void* data, DWORD length);
+void SendPowerSource(HWND window, DWORD source);        // 0 AC, 1 battery, 2 short-term
+void SendBatteryPercent(HWND window, DWORD percent);
+void SendPersonality(HWND window, const GUID& personality);
+
+std::wstring GuidText(const GUID& id);
