@@ -81,13 +81,12 @@ TEST(ConfigText, ReadsByTokensWhateverTheLayout)
 
 TEST(ConfigText, KeepsEachFieldItCannotTake)
 {
-    const std::string B = File("B");
     // Plan tokens that name no installed plan keep their field, and reading goes on.
     ExpectRead({kKept, BAL, BAL, 1, 0, 1, 30}, File("{0BADC0DE-0000-0000-0000-000000000000} B B 1 0 1 30"));
     ExpectRead({kKept, SAVER, BAL, 1, 0, 1, 30}, File("381B4222-F694-41F0-9685-FF5BB260DF2E S B 1 0 1 30"));
     ExpectRead({kKept, BAL, BAL, 1, 0, 1, 30}, "\xA0" + File("H B B 1 0 1 30"));
-    ExpectRead({kKept, SAVER, HP, 4, 5, 6, 70}, std::string(1000, 'x') + File(" S H 4 5 6 70"));
-    ExpectRead({kKept, SAVER, HP, 4, 5, 6, 70}, std::string(1 << 20, '{') + File(" S H 4 5 6 70"));
+    ExpectRead({kKept, SAVER, HP, 4, 5, 6, 70}, File(std::string(1000, 'x') + " S H 4 5 6 70"));
+    ExpectRead({kKept, SAVER, HP, 4, 5, 6, 70}, File(std::string(1 << 20, '{') + " S H 4 5 6 70"));
     // An empty token at the end fails the reader: nothing after it is taken.
     ExpectRead(kStart, "");
     ExpectRead(kStart, " \r\n\r\n");
@@ -103,7 +102,7 @@ TEST(ConfigText, StoresOnlyIntegersThatParseAndFit)
     ExpectRead({HP, BAL, BAL, 1, 0, -5, 1}, File("H B B 1 0-5 1"));
     ExpectRead({HP, BAL, BAL, 1, 8, 9, 77}, File("H B B 1x 0 1 30"));
     for (const char* words : {"H B B on 0 1 30", "H B B + 0 1 30", "H B B 2147483648 0 1 30",
-                              "H B B -2147483649 0 1 30"}) {
+                              "H B B -2147483649 0 1 30", "H B B 18446744073709551621 0 1 30"}) {
         ExpectRead({HP, BAL, BAL, 7, 8, 9, 77}, File(words));
     }
     ExpectRead({HP, BAL, BAL, 7, 8, 9, 77}, File("H B B " + std::string(1000, '9') + " 0 1 30"));
