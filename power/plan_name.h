@@ -1,0 +1,8 @@
+// A plan's display name as the user sees it in the tray, the menu and the settings window.
+#pragma once
+
+#include "power/power_api.h"
+
+// The name the platform gives, or the plan's braced identifier text when it gives none, so
+// that every plan shows something informative and never an empty line.
+void GetPlanDisplayName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
