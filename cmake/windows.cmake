@@ -72,7 +72,7 @@ file(GLOB win_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
 file(GLOB support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_executable(win_tests ${win_test_sources} ${support_sources} ${quillmere_resources})
 target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(win_tests PRIVATE quillmere_win gtest)
+target_link_libraries(win_tests PRIVATE quillmere_win gtest version)
 target_link_options(win_tests PRIVATE ${quillmere_link_options})
 quillmere_test(win_tests)
 

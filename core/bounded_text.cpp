@@ -40,23 +40,24 @@ static size_t PutCutUnits(wchar_t* field, size_t at, const wchar_t* text, size_t
     return PutUnits(field, at, text, count);
 }
 
+static size_t SmallerOf(size_t a, size_t b)
+{
+    return a < b ? a : b;
+}
+
 // When not even prefix, ellipsis and suffix fit, the three are joined and cut as one text, so
 // the prefix still stays whole as long as it fits beside the ellipsis.
 static size_t PutCutWhole(wchar_t* field, size_t room, const wchar_t* prefix, size_t prefixLength,
                           const wchar_t* name, size_t nameLength, const wchar_t* suffix,
                           size_t suffixLength)
 {
-    size_t at = 0;
     size_t textRoom = room - 1;  // one unit stays free for the ellipsis
-    at = PutCutUnits(field, at, prefix, prefixLength, textRoom - at);
-    if (prefixLength < textRoom) {
-        at = PutCutUnits(field, at, name, nameLength, textRoom - at);
-    }
-    if (prefixLength + nameLength < textRoom) {
-        at = PutCutUnits(field, at, suffix, suffixLength, textRoom - at);
-    }
+    size_t at = 0;
+    at = PutUnits(field, at, prefix, SmallerOf(prefixLength, textRoom - at));
+    at = PutUnits(field, at, name, SmallerOf(nameLength, textRoom - at));
+    at = PutUnits(field, at, suffix, SmallerOf(suffixLength, textRoom - at));
     if (at > 0 && IsHighSurrogate(field[at - 1])) {
-        at--;  // a pair split where two of the texts meet
+        at--;
     }
     field[at++] = kEllipsis;
     return at;

@@ -42,8 +42,15 @@ TEST(BoundedText, HandlesTinyFieldsAndMissingNames)
     EXPECT_EQ(L'#', field[1]);
     ComposeBoundedText(field, L"Plan: ", L"Balanced", L".");
     EXPECT_EQ(L"Plan: Bal" + kEllipsis + L".", field);
+    ComposeBoundedText(field, L"Power plan", L"Balanced", L".");  // the prefix, but no suffix
+    EXPECT_EQ(L"Power plan" + kEllipsis, field);
+    ComposeBoundedText(field, L"Plan ", L"A", L" is now active.");
+    EXPECT_EQ(L"Plan A is " + kEllipsis, field);
     ComposeBoundedText(field, kPrefix, nullptr, L".");  // not even the prefix fits
     EXPECT_EQ(L"Current po" + kEllipsis, field);
+    const wchar_t pair[] = {L'P', L'l', L'a', L'n', L' ', L'1', L'2', L'3', L'4', 0xD83D, 0xDE00, 0};
+    ComposeBoundedText(field, pair, nullptr, L".");
+    EXPECT_EQ(L"Plan 1234" + kEllipsis, field);
     wchar_t wide[32];
     ComposeBoundedText(wide, kPrefix, nullptr, L".");
     EXPECT_EQ(std::wstring(kPrefix) + L".", wide);

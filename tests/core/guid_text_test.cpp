@@ -29,13 +29,13 @@ TEST(GuidText, RejectsAnyOtherFormAndLeavesTheOutput)
         const char* insert;
     } edits[] = {{0, 1, ""},  {37, 1, ""},  {0, 1, "("},   {38, 0, "x"},   {0, 0, " "}, {1, 1, ""},
                  {8, 2, "-E"}, {36, 1, "G"}, {35, 1, " "}, {1, 1, "+"}, {0, 38, ""}};
+    const GUID before = {7, 7, 7, {7, 7, 7, 7, 7, 7, 7, 7}};
     for (const auto& edit : edits) {
         std::string text = kText;
         text.replace(edit.at, edit.erase, edit.insert);
-        GUID id = kOrdered;
-        id.Data1 = 7;
+        GUID id = before;
         EXPECT_FALSE(ParseGuidText(text.c_str(), text.size(), &id)) << text;
-        EXPECT_EQ(7u, id.Data1) << text;
+        EXPECT_TRUE(IsSameGuid(before, id)) << text;
     }
     GUID id = {};
     EXPECT_FALSE(ParseGuidText(static_cast<const char*>(nullptr), kGuidTextLength, &id));
