@@ -1,10 +1,44 @@
 #include "power/plan_catalogue.h"
 
 #include "app/app_state.h"
+#include "core/bounded_text.h"
+#include "core/guid_text.h"
+
+// The machine's power schemes, one subkey per installed plan, named by its identifier without
+// braces. The control set numbered 001 is named directly.
+static const WCHAR kPowerSchemesPath[] = L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
+
+// Room for a subkey name of up to 99 units; a longer one makes RegEnumKeyW fail, which ends
+// the walk at that index.
+constexpr DWORD kSchemeNameUnits = 100;
+// The braced identifier text handed to the conversion.
+constexpr size_t kSchemeTextUnits = 260;
+
+// The index is a signed 16-bit number widened with its sign, so the walk visits indexes 0 to
+// 32767 and then asks for index -32768, which arrives as 4294934528 and names no subkey.
+constexpr int kLastIndexStep = 32768;
 
 void RefreshPlanCatalogue()
 {
-    // Built with the tray menu; until then the catalogue stays as it is.
+    ClearPlans();
+    HKEY schemes = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ, &schemes) !=
+        ERROR_SUCCESS)
+        return;
+    for (int step = 0; step <= kLastIndexStep; ++step) {
+        SHORT index = static_cast<SHORT>(step <= 32767 ? step : step - 65536);
+        WCHAR name[kSchemeNameUnits];
+        if (RegEnumKeyW(schemes, static_cast<DWORD>(static_cast<LONG>(index)), name,
+                        kSchemeNameUnits) != ERROR_SUCCESS)
+            break;
+        WCHAR text[kSchemeTextUnits];
+        ComposeBoundedText(text, L"{", name, L"}");
+        GUID plan;
+        // A subkey whose name is not an identifier is passed over without a message.
+        if (ParseGuidText(text, lstrlenW(text), &plan))
+            AppendPlan(plan);
+    }
+    RegCloseKey(schemes);
 }
 
 void ClearPlans()
