@@ -1,0 +1,164 @@
+// The tray icon: what the shell is given at start, on each status change, for a balloon, after
+// the shell restarts and at the end, and that every icon loaded for it is released.
+#include <string>
+
+#include "core/plan_ids.h"
+#include "power/plan_switching.h"
+#include "support/tray_recorder.h"
+
+using TrayIconTest = TrayFixture;
+
+static const GUID kOwnPlan = {0x11111111, 0x2222, 0x3333, {4, 4, 5, 5, 5, 5, 5, 5}};
+
+// Every icon handed to the shell is released right after that call, and the record forgets it.
+static void ExpectEveryIconReleased()
+{
+    for (size_t i = 0; i < trayEvents.size(); ++i) {
+        const TrayEvent& event = trayEvents[i];
+        if (event.released || (event.record.uFlags & NIF_ICON) == 0)
+            continue;
+        ASSERT_LT(i + 1, trayEvents.size());
+        EXPECT_TRUE(trayEvents[i + 1].released) << "call " << i;
+        EXPECT_EQ(trayEvents[i + 1].record.hIcon, event.record.hIcon) << "call " << i;
+    }
+    EXPECT_EQ(app.trayIcon.hIcon, nullptr);
+}
+
+// The add with picture 111 and no tooltip, then the tooltip, then the active plan's picture.
+static void ExpectAddThenStatus(HWND window, const wchar_t* tip, WORD iconId)
+{
+    auto calls = TrayCalls();
+    ASSERT_EQ(calls.size(), 3u);
+    const NOTIFYICONDATAW& add = calls[0].record;
+    EXPECT_EQ(calls[0].operation, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(add.cbSize, sizeof(NOTIFYICONDATAW));
+    EXPECT_EQ(add.hWnd, window);
+    EXPECT_EQ(add.uID, 1u);
+    EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
+    EXPECT_EQ(add.uCallbackMessage, 1025u);
+    EXPECT_EQ(calls[0].iconId, IDI_BALANCED);
+    EXPECT_EQ(calls[1].operation, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_TIP));
+    EXPECT_STREQ(calls[1].record.szTip, tip);
+    EXPECT_EQ(calls[2].operation, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(calls[2].record.uFlags, static_cast<UINT>(NIF_ICON));
+    EXPECT_EQ(calls[2].iconId, iconId);
+    ExpectEveryIconReleased();
+}
+
+TEST_F(TrayIconTest, StartAddsTheIconThenShowsTheActivePlan)
+{
+    ExpectAddThenStatus(window, L"Current power plan: High performance.", IDI_HIGH_PERFORMANCE);
+    EXPECT_STREQ(TrayCalls()[0].record.szTip, L"");
+    EXPECT_EQ(app.taskbarCreatedMessage, RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_NE(app.taskbarCreatedMessage, 0u);
+}
+
+TEST_F(TrayIconTest, ShellRestartAddsTheIconAgainAsAtStart)
+{
+    scriptedPower.activePlan = PLAN_POWER_SAVER;
+    trayEvents.clear();
+    SendMessageW(window, app.taskbarCreatedMessage, 0, 0);
+    ExpectAddThenStatus(window, L"Current power plan: Power saver.", IDI_POWER_SAVER);
+}
+
+TEST_F(TrayIconTest, PictureFollowsThePlanIdentifierNotItsName)
+{
+    const struct {
+        GUID plan;
+        const wchar_t* name;  // nullptr: the platform has no name for it
+        const wchar_t* tip;
+        WORD iconId;
+    } cases[] = {
+        {PLAN_BALANCED, L"Balanced", L"Current power plan: Balanced.", IDI_BALANCED},
+        {PLAN_POWER_SAVER, L"Quiet", L"Current power plan: Quiet.", IDI_POWER_SAVER},
+        {PLAN_HIGH_PERFORMANCE, L"Mine", L"Current power plan: Mine.", IDI_HIGH_PERFORMANCE},
+        {kOwnPlan, L"Balanced", L"Current power plan: Balanced.", IDI_APP},
+        {kOwnPlan, nullptr, L"Current power plan: {11111111-2222-3333-0404-050505050505}.",
+         IDI_APP},
+    };
+    for (const auto& c : cases) {
+        scriptedPower.activePlan = c.plan;
+        scriptedPower.names.clear();
+        if (c.name != nullptr)
+            SetScriptedPlanName(c.plan, c.name);
+        trayEvents.clear();
+        SendPersonality(window, c.plan);
+        auto calls = TrayCalls();
+        ASSERT_EQ(calls.size(), 2u) << c.iconId;
+        EXPECT_EQ(calls[0].record.uFlags, static_cast<UINT>(NIF_TIP));
+        EXPECT_STREQ(calls[0].record.szTip, c.tip);
+        EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_ICON));
+        EXPECT_EQ(calls[1].iconId, c.iconId) << calls[0].record.szTip;
+        ExpectEveryIconReleased();
+    }
+}
+
+TEST_F(TrayIconTest, UnreadableActivePlanShowsUnknown)
+{
+    scriptedPower.activeReadable = false;
+    scriptedPower.calls.clear();
+    trayEvents.clear();
+    SendPersonality(window, PLAN_BALANCED);
+    auto calls = TrayCalls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_STREQ(calls[0].record.szTip, L"Current power plan: unknown.");
+    EXPECT_EQ(calls[1].iconId, IDI_APP);
+    EXPECT_EQ(CountCalls(L"ReadPlanName"), 0);
+}
+
+TEST_F(TrayIconTest, LongNamesAreCutToTheirFields)
+{
+    const std::wstring prefix = L"Current power plan: ";
+    const std::wstring ellipsis(1, wchar_t(0x2026));
+    SetScriptedPlanName(PLAN_HIGH_PERFORMANCE, std::wstring(106, L'n'));
+    SendPersonality(window, PLAN_HIGH_PERFORMANCE);
+    EXPECT_EQ(std::wstring(app.trayIcon.szTip), prefix + std::wstring(106, L'n') + L".");
+    EXPECT_EQ(std::wstring(app.trayIcon.szTip).size(), 127u);
+
+    // The cut would fall between the halves of a pair: the whole pair gives way to the ellipsis.
+    std::wstring name = std::wstring(104, L'n') + wchar_t(0xD83D) + wchar_t(0xDE00) + L'x';
+    SetScriptedPlanName(PLAN_HIGH_PERFORMANCE, name);
+    SendPersonality(window, PLAN_HIGH_PERFORMANCE);
+    EXPECT_EQ(std::wstring(app.trayIcon.szTip), prefix + std::wstring(104, L'n') + ellipsis + L".");
+
+    const std::wstring lead = L"The power plan has been changed to ";
+    SetScriptedPlanName(PLAN_POWER_SAVER, std::wstring(219, L's'));
+    SwitchToPlan(PLAN_POWER_SAVER);
+    EXPECT_EQ(std::wstring(app.trayIcon.szInfo), lead + std::wstring(219, L's') + L".");
+    SetScriptedPlanName(PLAN_POWER_SAVER, std::wstring(255, L's'));
+    SwitchToPlan(PLAN_POWER_SAVER);
+    EXPECT_EQ(std::wstring(app.trayIcon.szInfo), lead + std::wstring(218, L's') + ellipsis + L".");
+    EXPECT_EQ(std::wstring(app.trayIcon.szTip), prefix + std::wstring(105, L's') + ellipsis + L".");
+}
+
+TEST_F(TrayIconTest, BalloonIsInfoAloneAndNotRepeated)
+{
+    trayEvents.clear();
+    SwitchToPlan(PLAN_POWER_SAVER);
+    auto calls = TrayCalls();
+    ASSERT_EQ(calls.size(), 3u);
+    const NOTIFYICONDATAW& balloon = calls[0].record;
+    EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_STREQ(balloon.szInfo, L"The power plan has been changed to Power saver.");
+    EXPECT_STREQ(balloon.szInfoTitle, L"Power Plan Changed");
+    EXPECT_EQ(balloon.uTimeout, 10000u);
+    EXPECT_EQ(balloon.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
+    EXPECT_STREQ(balloon.szTip, L"Current power plan: High performance.");  // members kept
+    EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_TIP));
+    EXPECT_EQ(calls[2].record.uFlags, static_cast<UINT>(NIF_ICON));
+    EXPECT_EQ(calls[2].record.uCallbackMessage, 1025u);
+}
+
+TEST_F(TrayIconTest, DestroyRemovesTheIconThenQuits)
+{
+    trayEvents.clear();
+    DestroyWindow(window);
+    auto calls = TrayCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].operation, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(calls[0].record.uFlags, 0u);
+    EXPECT_EQ(calls[0].record.uID, 1u);
+    EXPECT_EQ(calls[0].record.hWnd, window);
+    EXPECT_EQ(PumpMessages(), 0);
+}
