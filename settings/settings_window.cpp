@@ -1,13 +1,96 @@
 #include "settings/settings_window.h"
 
 #include "app/app_state.h"
+#include "power/plan_name.h"
+#include "settings/config_file.h"
+#include "settings/startup_registration.h"
 
-void FillSettingsDialog(HWND)
+// The three plan lists, unsorted and filled alike: entry k of each is catalogue position k.
+static const int kPlanBoxes[3] = {IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN, IDC_LOW_BATTERY_PLAN};
+
+static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    return SendDlgItemMessageW(window, control, message, wParam, lParam);
 }
 
-void ShowSettings(HWND)
+static void FillPlanBoxes(HWND window)
 {
+    for (int box : kPlanBoxes)
+        SendToControl(window, box, CB_RESETCONTENT, 0, 0);
+    // A plan without a readable name shows its identifier text, as in the tray menu, so each
+    // box still gets exactly one entry per plan.
+    WCHAR name[kPlanNameUnits];
+    unsigned count = PlanCount();
+    for (unsigned position = 0; position < count; ++position) {
+        GetPlanDisplayName(*PlanAt(position), name);
+        for (int box : kPlanBoxes)
+            SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+}
+
+// A plan that is not installed gets the count, one past the last entry, which selects nothing.
+static void SelectPlan(HWND window, int box, const GUID& plan)
+{
+    SendToControl(window, box, CB_SETCURSEL, FindPlan(plan), 0);
+}
+
+static void SetCheck(HWND window, int box, int32_t flag)
+{
+    SendToControl(window, box, BM_SETCHECK, flag != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+static void EnableControl(HWND window, int control, bool enable)
+{
+    EnableWindow(GetDlgItem(window, control), enable ? TRUE : FALSE);
+}
+
+static void EnableAcRule(HWND window, bool enable)
+{
+    EnableControl(window, IDC_PLUGGED_IN_PLAN, enable);
+    EnableControl(window, IDC_UNPLUGGED_PLAN, enable);
+}
+
+static void EnableLowBatteryRule(HWND window, bool enable)
+{
+    EnableControl(window, IDC_LOW_BATTERY_PLAN, enable);
+    EnableControl(window, IDC_PERCENT, enable);
+}
+
+void FillSettingsDialog(HWND window)
+{
+    RefreshPlanCatalogue();
+    // Loading puts the file's settings in force at once, whatever the user does next.
+    if (CanReadConfig())
+        LoadConfig();
+    else
+        SaveConfig();
+
+    const SwitchSettings& settings = app.settings;
+    FillPlanBoxes(window);
+    SelectPlan(window, IDC_PLUGGED_IN_PLAN, settings.pluggedInPlan);
+    SelectPlan(window, IDC_UNPLUGGED_PLAN, settings.unpluggedPlan);
+    SelectPlan(window, IDC_LOW_BATTERY_PLAN, settings.lowBatteryPlan);
+
+    // Typing is limited to two digits; a larger loaded value is still shown whole.
+    SendToControl(window, IDC_PERCENT, EM_LIMITTEXT, 2, 0);
+    SetDlgItemInt(window, IDC_PERCENT, settings.lowBatteryPercent, FALSE);
+
+    SetCheck(window, IDC_SWITCH_ON_AC, settings.switchOnAcChange);
+    SetCheck(window, IDC_SWITCH_ON_LOW_BATTERY, settings.switchOnLowBattery);
+    SetCheck(window, IDC_NOTIFICATIONS, settings.showNotifications);
+    SetCheck(window, IDC_RUN_AT_STARTUP, IsInStartup() == 1);
+
+    EnableAcRule(window, settings.switchOnAcChange != 0);
+    EnableLowBatteryRule(window, settings.switchOnLowBattery != 0);
+}
+
+void ShowSettings(HWND window)
+{
+    FillSettingsDialog(window);
+    app.settingsOpen = 1;
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    UpdateWindow(window);
 }
 
 void HideSettings(HWND window)
@@ -16,10 +99,60 @@ void HideSettings(HWND window)
     ShowWindow(window, SW_HIDE);
 }
 
-void ApplySettingsDialog(HWND)
+// A box with no selection (its plan not installed, or no plans at all) leaves its setting
+// as it is.
+static void ReadPlanBox(HWND window, int box, GUID* plan)
 {
+    LRESULT selected = SendToControl(window, box, CB_GETCURSEL, 0, 0);
+    if (selected < 0)
+        return;
+    const GUID* entry = PlanAt(static_cast<unsigned>(selected));
+    if (entry != nullptr)
+        *plan = *entry;
 }
 
-void EnableRuleControls(HWND, int)
+static int32_t ReadCheck(HWND window, int box)
 {
+    return static_cast<int32_t>(SendToControl(window, box, BM_GETCHECK, 0, 0));
+}
+
+// The registry is asked afresh rather than trusting what the fill showed; it is changed only
+// when it and the box disagree.
+static void ApplyStartupBox(HWND window)
+{
+    int registered = IsInStartup();
+    bool ticked = LOWORD(SendToControl(window, IDC_RUN_AT_STARTUP, BM_GETCHECK, 0, 0)) != 0;
+    if (ticked && registered != 1)
+        AddToStartup();
+    else if (!ticked && registered == 1)
+        RemoveFromStartup();
+}
+
+void ApplySettingsDialog(HWND window)
+{
+    SwitchSettings& settings = app.settings;
+    ReadPlanBox(window, IDC_PLUGGED_IN_PLAN, &settings.pluggedInPlan);
+    ReadPlanBox(window, IDC_UNPLUGGED_PLAN, &settings.unpluggedPlan);
+    ReadPlanBox(window, IDC_LOW_BATTERY_PLAN, &settings.lowBatteryPlan);
+    settings.switchOnAcChange = ReadCheck(window, IDC_SWITCH_ON_AC);
+    settings.switchOnLowBattery = ReadCheck(window, IDC_SWITCH_ON_LOW_BATTERY);
+    settings.showNotifications = ReadCheck(window, IDC_NOTIFICATIONS);
+    // An empty field, or one that is no number, reads as 0.
+    UINT percent = GetDlgItemInt(window, IDC_PERCENT, nullptr, FALSE);
+    settings.lowBatteryPercent = static_cast<uint16_t>(percent & 0xFFFF);
+
+    // The new settings are live from here on, even if saving fails; the plan is not switched
+    // now, the rules act on them at the next notification.
+    ApplyStartupBox(window);
+    SaveConfig();
+    HideSettings(window);
+}
+
+void EnableRuleControls(HWND window, int ruleCheckBox)
+{
+    bool ticked = SendToControl(window, ruleCheckBox, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    if (ruleCheckBox == IDC_SWITCH_ON_AC)
+        EnableAcRule(window, ticked);
+    else if (ruleCheckBox == IDC_SWITCH_ON_LOW_BATTERY)
+        EnableLowBatteryRule(window, ticked);
 }

@@ -1,0 +1,9 @@
+// "config.txt" in the current working directory: the seven settings between runs.
+#pragma once
+
+// Writes the live settings; a failure leaves any earlier file whole and is reported.
+void SaveConfig();
+// Reads the file into the live settings; a plan is taken only when it is installed now.
+void LoadConfig();
+// Tells whether "config.txt" can be opened for reading, the same way LoadConfig opens it.
+bool CanReadConfig();

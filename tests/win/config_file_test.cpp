@@ -1,0 +1,142 @@
+// "config.txt" on real files in a temporary working directory.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "settings/config_file.h"
+#include "support/message_box_probe.h"
+#include "support/temp_directory.h"
+
+static const char kDefaultFile[] =
+    "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\r\n"
+    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
+    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
+    "1\r\n0\r\n1\r\n30\r\n";
+static const char kSaveFailed[] = "Could not open config.txt! The configuration could not be saved.";
+
+static const GUID kOther = {0x0BADF00D, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+class ConfigFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetAppState();
+        ASSERT_FALSE(directory.path.empty());
+        AppendPlan(PLAN_BALANCED);
+        AppendPlan(PLAN_HIGH_PERFORMANCE);
+        AppendPlan(PLAN_POWER_SAVER);
+    }
+    void TearDown() override { ResetAppState(); }
+    TempDirectory directory;
+};
+
+static std::wstring Wide(const char* text)
+{
+    return std::wstring(text, text + strlen(text));
+}
+
+TEST_F(ConfigFileTest, SavesTheDefaultsAsTheExact133ByteFile)
+{
+    SaveConfig();
+    std::string bytes;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &bytes));
+    EXPECT_EQ(bytes.size(), 133u);
+    EXPECT_EQ(bytes, kDefaultFile);
+    EXPECT_FALSE(FileExists(L"config.txt.new"));
+
+    // A longer file is replaced, not overwritten in place: nothing of its tail survives.
+    ASSERT_TRUE(WriteTestFile(L"config.txt", std::string(kDefaultFile) + "extra line\r\n"));
+    app.settings.switchOnAcChange = -2147483647 - 1;
+    app.settings.lowBatteryPercent = 65535;
+    SaveConfig();
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &bytes));
+    EXPECT_EQ(bytes.substr(120), "-2147483648\r\n0\r\n1\r\n65535\r\n");
+}
+
+TEST_F(ConfigFileTest, FailedSaveKeepsTheOldFileWholeAndSaysSo)
+{
+    ASSERT_TRUE(WriteTestFile(L"config.txt", "old contents"));
+    {
+        // A handle held with no sharing stops the replacement at the very last step.
+        HANDLE held = CreateFileW(L"config.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        MessageBoxProbe probe;
+        SaveConfig();
+        CloseHandle(held);
+        ASSERT_EQ(probe.calls.size(), 1u);
+        EXPECT_EQ(probe.calls[0].owner, nullptr);
+        EXPECT_EQ(probe.calls[0].text, Wide(kSaveFailed));
+        EXPECT_EQ(probe.calls[0].caption, L"Oh snap!");
+        EXPECT_EQ(probe.calls[0].type, static_cast<UINT>(MB_OK));
+    }
+    {
+        // A directory where the temporary file goes stops it at the first step.
+        ASSERT_TRUE(CreateDirectoryW(L"config.txt.new", nullptr));
+        MessageBoxProbe probe;
+        SaveConfig();
+        ASSERT_EQ(probe.calls.size(), 1u);
+        EXPECT_EQ(probe.calls[0].text, Wide(kSaveFailed));
+        RemoveDirectoryW(L"config.txt.new");
+    }
+    std::string bytes;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &bytes));
+    EXPECT_EQ(bytes, "old contents");
+    EXPECT_FALSE(FileExists(L"config.txt.new"));
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_HIGH_PERFORMANCE));
+}
+
+TEST_F(ConfigFileTest, MissingFirstLineShiftsValuesAndFailsBeforeThePercent)
+{
+    // Line 1 gone: the stored unplugged plan lands in pluggedInPlan, "1" is no identifier,
+    // and the last three numbers move one field up, so the percent read fails.
+    ASSERT_TRUE(WriteTestFile(L"config.txt",
+                              "{a1841308-3541-4fab-bc81-f71556f20b4a}\n"
+                              "{0BADF00D-1234-5678-0102-030405060708}\n"
+                              "0\n2\n-5\n99\n"));
+    app.settings.lowBatteryPercent = 77;
+    MessageBoxProbe probe;
+    LoadConfig();
+    EXPECT_TRUE(probe.calls.empty());
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_POWER_SAVER));
+    EXPECT_TRUE(IsSameGuid(app.settings.unpluggedPlan, PLAN_BALANCED));   // not installed
+    EXPECT_TRUE(IsSameGuid(app.settings.lowBatteryPlan, PLAN_BALANCED));  // "0" names none
+    EXPECT_EQ(app.settings.switchOnAcChange, 2);
+    EXPECT_EQ(app.settings.switchOnLowBattery, -5);
+    EXPECT_EQ(app.settings.showNotifications, 99);
+    EXPECT_EQ(app.settings.lowBatteryPercent, 77);
+
+    // A number that does not fit fails the reader: every later field keeps its value.
+    ASSERT_TRUE(WriteTestFile(L"config.txt", std::string(kDefaultFile, 120) + "1 2147483648 0 5\r\n"));
+    LoadConfig();
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_HIGH_PERFORMANCE));
+    EXPECT_EQ(app.settings.switchOnAcChange, 1);
+    EXPECT_EQ(app.settings.switchOnLowBattery, -5);
+    EXPECT_EQ(app.settings.showNotifications, 99);
+    EXPECT_EQ(app.settings.lowBatteryPercent, 77);
+}
+
+TEST_F(ConfigFileTest, ReadsOnlyTheFirstMebibyte)
+{
+    app.settings.switchOnAcChange = 7;
+    std::string padded(1024 * 1024, ' ');
+    ASSERT_TRUE(WriteTestFile(L"config.txt", padded + kDefaultFile));
+    LoadConfig();
+    EXPECT_EQ(app.settings.switchOnAcChange, 7);
+}
+
+TEST_F(ConfigFileTest, UnreadableFileIsReportedAndChangesNothing)
+{
+    ASSERT_TRUE(CreateDirectoryW(L"config.txt", nullptr));
+    app.settings.lowBatteryPercent = 5;
+    EXPECT_FALSE(CanReadConfig());
+    MessageBoxProbe probe;
+    LoadConfig();
+    ASSERT_EQ(probe.calls.size(), 1u);
+    EXPECT_EQ(probe.calls[0].owner, nullptr);
+    EXPECT_EQ(probe.calls[0].text, L"Could not open config.txt! The configuration could not be read.");
+    EXPECT_EQ(probe.calls[0].caption, L"Oh snap!");
+    EXPECT_EQ(probe.calls[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(app.settings.lowBatteryPercent, 5);
+}
