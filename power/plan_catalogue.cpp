@@ -35,7 +35,7 @@ void RefreshPlanCatalogue()
         ComposeBoundedText(text, L"{", name, L"}");
         GUID plan;
         // A subkey whose name is not an identifier is passed over without a message.
-        if (ParseGuidText(text, lstrlenW(text), &plan))
+        if (ParseGuidText(text, static_cast<size_t>(lstrlenW(text)), &plan))
             AppendPlan(plan);
     }
     RegCloseKey(schemes);

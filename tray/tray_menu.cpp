@@ -1,17 +1,171 @@
 #include "tray/tray_menu.h"
 
-void ShowTrayMenu(HWND)
+#include "app/app_state.h"
+#include "core/plan_ids.h"
+#include "power/plan_catalogue.h"
+#include "power/plan_name.h"
+#include "power/plan_switching.h"
+#include "power/power_api.h"
+
+// Plan items take the ids from IDM_PLAN_FIRST up to just below the first fixed id above them
+// (IDC_PERCENT), so a plan id never collides with a routed command or a settings control's
+// notification. Plans beyond that are not listed.
+constexpr WORD kLastPlanCommand = IDC_PERCENT - 1;
+
+// The three built-in plans, listed at the bottom under fixed labels in this order; the walk
+// also compares each entry with them in this order.
+struct BuiltInItem {
+    const GUID* plan;
+    const WCHAR* label;
+};
+static const BuiltInItem kBuiltInItems[3] = {
+    {&PLAN_HIGH_PERFORMANCE, L"High Performance"},
+    {&PLAN_BALANCED, L"Balanced"},
+    {&PLAN_POWER_SAVER, L"Power Saver"},
+};
+
+// dwmapi is looked up at run time so that the program still starts where it is missing.
+using IsCompositionEnabledFunction = HRESULT(WINAPI*)(BOOL* enabled);
+using EnableCompositionFunction = HRESULT(WINAPI*)(UINT action);
+constexpr WORD kEnableCompositionOrdinal = 102;
+
+static int FindBuiltInItem(const GUID& plan)
 {
+    for (int i = 0; i < 3; ++i) {
+        if (IsSameGuid(plan, *kBuiltInItems[i].plan))
+            return i;
+    }
+    return -1;
+}
+
+// No tick at all when the active plan could not be read.
+static UINT CheckFlag(bool activeKnown, const GUID& active, const GUID& plan)
+{
+    return activeKnown && IsSameGuid(active, plan) ? MF_CHECKED : MF_UNCHECKED;
+}
+
+static void FillPlanMenu(HMENU plans)
+{
+    app.lastPlanCommand = IDM_PLAN_FIRST - 1;
+    // While the settings window is open its lists and these ids must refer to the same list.
+    if (app.settingsOpen == 0)
+        RefreshPlanCatalogue();
+    GUID active = {};
+    bool activeKnown = GetActivePlan(&active);
+
+    // A built-in plan the walk does not meet keeps id 0, which no route acts on.
+    WORD builtInIds[3] = {0, 0, 0};
+    unsigned count = PlanCount();
+    for (unsigned position = 0; position < count; ++position) {
+        if (app.lastPlanCommand == kLastPlanCommand)
+            break;
+        ++app.lastPlanCommand;
+        const GUID& plan = *PlanAt(position);
+        int builtIn = FindBuiltInItem(plan);
+        if (builtIn >= 0) {
+            builtInIds[builtIn] = app.lastPlanCommand;
+            continue;
+        }
+        WCHAR name[kPlanNameUnits];
+        GetPlanDisplayName(plan, name);
+        AppendMenuW(plans, MF_STRING | CheckFlag(activeKnown, active, plan), app.lastPlanCommand,
+                    name);
+    }
+    if (count > 3)
+        AppendMenuW(plans, MF_SEPARATOR, 0, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        UINT flags = MF_STRING | CheckFlag(activeKnown, active, *kBuiltInItems[i].plan);
+        if (builtInIds[i] == 0)
+            flags |= MF_GRAYED;  // not installed, or beyond the ids that fit
+        AppendMenuW(plans, flags, builtInIds[i], kBuiltInItems[i].label);
+    }
+}
+
+// The library is loaded for each use and released after; a missing library or function
+// gives null, and nothing is called.
+static FARPROC LoadCompositionFunction(HMODULE* dwm, LPCSTR name)
+{
+    *dwm = LoadLibraryW(L"dwmapi.dll");
+    return *dwm != nullptr ? GetProcAddress(*dwm, name) : nullptr;
+}
+
+// Off when the state cannot be read: the flag is off before the call and stays so.
+static BOOL IsCompositionOn()
+{
+    BOOL enabled = FALSE;
+    HMODULE dwm = nullptr;
+    // FARPROC goes through the generic function pointer type to the real signature.
+    auto isEnabled = reinterpret_cast<IsCompositionEnabledFunction>(reinterpret_cast<void (*)()>(
+        LoadCompositionFunction(&dwm, "DwmIsCompositionEnabled")));
+    if (isEnabled != nullptr)
+        isEnabled(&enabled);
+    if (dwm != nullptr)
+        FreeLibrary(dwm);
+    return enabled;
+}
+
+void ShowTrayMenu(HWND window)
+{
+    // The position at the moment of the click places the menu, so it is read first.
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    HMENU menu = CreatePopupMenu();
+    HMENU plans = CreatePopupMenu();
+    if (plans != nullptr)
+        FillPlanMenu(plans);
+    if (menu == nullptr) {
+        if (plans != nullptr)
+            DestroyMenu(plans);  // never attached, so nothing else releases it
+        return;
+    }
+
+    AppendMenuW(menu, MF_STRING, IDM_TOGGLE_AERO, IsCompositionOn() ? L"Aero Off" : L"Aero On");
+    AppendMenuW(menu, MF_STRING, IDM_DISPLAY_OFF, L"Display Off");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (plans != nullptr)
+        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(plans), L"Change Power Plan");
+    else
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, L"Change Power Plan");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (IsWindowVisible(window))
+        AppendMenuW(menu, MF_STRING, IDM_CLOSE_SETTINGS, L"Close Settings");
+    else
+        AppendMenuW(menu, MF_STRING, IDM_SETTINGS, L"Settings");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_EXIT, L"Exit");
+
+    // A tray menu only closes on a click elsewhere when its owner is in the foreground.
+    SetForegroundWindow(window);
+    // The choice comes back to the window as WM_COMMAND once the menu has closed.
+    TrackPopupMenu(menu, TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);  // the plan submenu belongs to it and goes with it
 }
 
 void TurnDisplayOff()
 {
+    SendMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
 }
 
 void ToggleComposition()
 {
+    BOOL enabled = IsCompositionOn();
+    HMODULE dwm = nullptr;
+    auto enable = reinterpret_cast<EnableCompositionFunction>(reinterpret_cast<void (*)()>(
+        LoadCompositionFunction(&dwm, MAKEINTRESOURCEA(kEnableCompositionOrdinal))));
+    if (enable != nullptr)
+        enable(enabled ? 0 : 1);  // 0 turns composition off, 1 turns it on
+    if (dwm != nullptr)
+        FreeLibrary(dwm);
 }
 
-void RunPlanCommand(WORD)
+void RunPlanCommand(WORD commandId)
 {
+    if (commandId < IDM_PLAN_FIRST)
+        return;
+    // The catalogue may have been re-read with fewer plans since the menu was built; such a
+    // position names no plan and the command does nothing.
+    const GUID* plan = PlanAt(static_cast<unsigned>(commandId - IDM_PLAN_FIRST));
+    if (plan == nullptr)
+        return;
+    SwitchToPlan(*plan);
 }
