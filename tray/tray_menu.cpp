@@ -44,6 +44,19 @@ static UINT CheckFlag(bool activeKnown, const GUID& active, const GUID& plan)
     return activeKnown && IsSameGuid(active, plan) ? MF_CHECKED : MF_UNCHECKED;
 }
 
+// A menu takes "&" as the mark of a keyboard shortcut, so a plan's own "&" is doubled to show
+// as itself: "R&D" would otherwise read "RD" with the D underlined.
+static void EscapeMenuText(const WCHAR* text, WCHAR (&escaped)[2 * kPlanNameUnits])
+{
+    size_t at = 0;
+    for (; *text != L'\0'; ++text) {
+        if (*text == L'&')
+            escaped[at++] = L'&';
+        escaped[at++] = *text;
+    }
+    escaped[at] = L'\0';
+}
+
 static void FillPlanMenu(HMENU plans)
 {
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;
@@ -68,8 +81,10 @@ static void FillPlanMenu(HMENU plans)
         }
         WCHAR name[kPlanNameUnits];
         GetPlanDisplayName(plan, name);
+        WCHAR label[2 * kPlanNameUnits];
+        EscapeMenuText(name, label);
         AppendMenuW(plans, MF_STRING | CheckFlag(activeKnown, active, plan), app.lastPlanCommand,
-                    name);
+                    label);
     }
     if (count > 3)
         AppendMenuW(plans, MF_SEPARATOR, 0, nullptr);

@@ -110,10 +110,10 @@ TEST_F(TrayMenuTest, OtherPlansAboveTheSeparatorBuiltInsUnderFixedLabels)
 TEST_F(TrayMenuTest, MissingBuiltInsGrayedAndStalePositionsIgnored)
 {
     ASSERT_TRUE(InstallPlanKeys({PlanKeyName(PLAN_HIGH_PERFORMANCE), PlanKeyName(kMyPlan)}));
-    SetScriptedPlanName(kMyPlan, L"My plan");
+    SetScriptedPlanName(kMyPlan, L"R&D plan");  // a shortcut mark unless it is doubled
     scriptedPower.activePlan = PLAN_POWER_SAVER;
     EXPECT_EQ(OpenMenu().text, std::wstring(kMainMenuHead) +
-                                   L"  My plan 501\n  High Performance 502\n  Balanced 0 ~\n"
+                                   L"  R&&D plan 501\n  High Performance 502\n  Balanced 0 ~\n"
                                    L"  Power Saver 0 * ~\n" + kMainMenuTail);
 
     // The settings window re-reads the list with one plan fewer before the choice arrives.
