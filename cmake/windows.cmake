@@ -39,6 +39,10 @@ add_executable(quillmere WIN32 app/win_main.cpp power/power_api_win32.cpp ${quil
 target_link_libraries(quillmere PRIVATE quillmere_win)
 target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_options})
 
+# The stand-in power manager beside a copy of the exe, for trying it under Wine (tools/run)
+# and for the desktop end-to-end tests.
+include(${CMAKE_SOURCE_DIR}/cmake/standin.cmake)
+
 if(NOT QUILLMERE_HAVE_GTEST)
     message(WARNING "GoogleTest not found: only quillmere.exe is built")
     return()

@@ -1,0 +1,265 @@
+#!/usr/bin/env bash
+# The shipped quillmere.exe, unmodified, as its own process in a Wine desktop under a private
+# Xvfb, used as a person would: xdotool on the real tray icon and menus, the settings window's
+# real controls. The stand-in power manager plays the power cord and the battery; the driver
+# reads what a mouse cannot (the plan log, control states, window rectangles).
+#
+#   desktop_test.sh BUILD_DIR ARCH CASE
+#
+# CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit.
+# Exit code 0 pass, 1 fail, 77 skipped (said why).
+#
+# The battery rule looks at ACLineStatus, which Wine reads from the host's
+# /sys/class/power_supply. The test runs in a private mount namespace with a fake adapter
+# ("AC", online 0) and battery ("BAT0") bound over that directory, so the program sees a
+# machine off mains; when that is not possible the battery case is skipped.
+set -u
+build=$1 arch=$2 case_name=$3
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+
+if [ -z "${QUILLMERE_TEST_NAMESPACE:-}" ] && unshare -m true 2>/dev/null; then
+    exec unshare -m env QUILLMERE_TEST_NAMESPACE=1 bash "$0" "$@"
+fi
+
+scratch=$(mktemp -d)
+if [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ]; then
+    mkdir -p "$scratch/power_supply/AC" "$scratch/power_supply/BAT0"
+    printf 'Mains\n' >"$scratch/power_supply/AC/type"
+    printf '0\n' >"$scratch/power_supply/AC/online"
+    printf 'Battery\n' >"$scratch/power_supply/BAT0/type"
+    printf '1\n' >"$scratch/power_supply/BAT0/present"
+    printf 'Discharging\n' >"$scratch/power_supply/BAT0/status"
+    printf '30\n' >"$scratch/power_supply/BAT0/capacity"
+    mount --bind "$scratch/power_supply" /sys/class/power_supply 2>/dev/null
+fi
+
+# shellcheck source=../../tools/desktop-session.sh
+source "$source_dir/tools/desktop-session.sh"
+unset DISPLAY  # always a private screen: the clicks go by screen position
+session_init "$build" "$arch"
+shots=$session_build/screenshots
+mkdir -p "$shots"
+work=$scratch/work
+mkdir -p "$work"
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what"
+        failures=$((failures + 1))
+    fi
+}
+finish() {
+    session_stop
+    [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ] && umount /sys/class/power_supply 2>/dev/null
+    rm -rf "$scratch"
+}
+trap finish EXIT
+
+switches() { grep -c '^PowerSetActiveScheme ' "$session_log"; }
+last_switch() { grep '^PowerSetActiveScheme ' "$session_log" | tail -n 1 | cut -d' ' -f2; }
+upper() { tr '[:lower:]' '[:upper:]' <<<"{$1}"; }
+active_plan() { session_driver status | sed -n 's/^\* \([0-9a-f-]*\).*/\1/p'; }
+picture_is() { [ "$(session_tray_picture)" = "$1" ]; }
+
+start() {
+    cmp -s "$build/quillmere.exe" "$session_standin/quillmere.exe" ||
+        { echo "FAIL: the stand-in copy is not the built quillmere.exe"; exit 1; }
+    session_start_x || { echo "FAIL: no X server"; exit 1; }
+    session_boot
+    session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
+    session_start_program "$work" || { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
+}
+
+click_control() {  # click_control ID
+    local x y rest
+    read -r x y rest < <(session_driver control "$1")
+    xdotool mousemove "$x" "$y" click 1
+    sleep 0.3
+}
+control_field() {  # control_field ID FIELD (3 enabled, 4 checked)
+    session_driver control "$1" | cut -d' ' -f"$2" | tr -d '\r'
+}
+
+open_settings() {
+    session_click_tray double
+    session_driver wait visible >/dev/null
+}
+
+# Opens the tray menu, then its plan submenu; prints the two rectangles (main, then submenu).
+open_plan_menu() {
+    session_click_tray right
+    session_driver wait menu >/dev/null || return 1
+    sleep 0.3
+    local main sub
+    main=$(session_menu_rect | tr -d '\r')
+    session_click_menu_item "$main" 2 2 1 1 1  # "Change Power Plan"
+    for _ in $(seq 20); do
+        sub=$(session_menu_rect "$main" | tr -d '\r') && break
+        sleep 0.2
+    done
+    echo "$main"
+    echo "$sub"
+}
+
+case_power_source() {
+    start
+    check "start-up shows Balanced's yellow picture" picture_is yellow
+    session_driver unplug >/dev/null
+    check "unplugging while Balanced is active switches nothing" test "$(switches)" = 0
+    session_driver plug >/dev/null
+    check "plugging in makes exactly one switch" test "$(switches)" = 1
+    check "... to High Performance" test "$(last_switch)" = "$(upper $plan_high)"
+    check "the stand-in holds High Performance active" test "$(active_plan)" = $plan_high
+    sleep 0.5
+    check "the tray shows the green picture" picture_is green
+    session_driver unplug >/dev/null
+    check "unplugging makes exactly one more switch" test "$(switches)" = 2
+    check "... to Balanced" test "$(last_switch)" = "$(upper $plan_balanced)"
+    sleep 0.5
+    check "the tray shows the yellow picture again" picture_is yellow
+    session_driver plug >/dev/null
+    session_driver short-term >/dev/null
+    check "a short-term source counts as unplugged" test "$(switches)" = 4
+    check "... and selects Balanced" test "$(last_switch)" = "$(upper $plan_balanced)"
+}
+
+case_battery_rule() {
+    start
+    local ac
+    ac=$(session_driver ac | tr -d '\r')
+    if [ "$ac" != 0 ]; then
+        echo "SKIP: Wine reports ACLineStatus $ac here (no fake power supply could be mounted);"
+        echo "      the battery rule is covered by the in-process tests only"
+        exit 77
+    fi
+    session_driver plan "High Performance" >/dev/null
+    session_driver battery 10 >/dev/null
+    check "the battery rule is off by default" test "$(switches)" = 0
+
+    open_settings
+    check "the battery plan list starts disabled" test "$(control_field 1009 3)" = 0
+    click_control 1010
+    check "ticking the battery rule box ticks it" test "$(control_field 1010 4)" = 1
+    check "... and enables the battery plan list" test "$(control_field 1009 3)" = 1
+    check "... and the percent box" test "$(control_field 1004 3)" = 1
+    click_control 1
+    session_driver wait hidden >/dev/null
+    check "OK hides the settings window" test "$(session_driver window | tr -d '\r')" = hidden
+    check "OK saved the rule as on" test "$(sed -n 5p "$work/config.txt" | tr -d '\r')" = 1
+
+    session_driver battery 31 >/dev/null
+    check "31 percent is above the threshold of 30: no switch" test "$(switches)" = 0
+    session_driver battery 30 >/dev/null
+    check "30 percent, at the threshold, makes exactly one switch" test "$(switches)" = 1
+    check "... to the low-battery plan, Balanced" test "$(last_switch)" = "$(upper $plan_balanced)"
+    session_driver battery 20 >/dev/null
+    check "with Balanced active a lower charge switches nothing more" test "$(switches)" = 1
+}
+
+case_menu_plan() {
+    start
+    local rects main sub
+    rects=$(open_plan_menu)
+    main=$(sed -n 1p <<<"$rects")
+    sub=$(sed -n 2p <<<"$rects")
+    check "the tray menu opens its plan submenu" test -n "$sub"
+    # Screenshot of both menus: the area from the submenu's left to the screen's right end.
+    local left top w h
+    read -r left top w h <<<"$sub"
+    local mleft mtop mw mh
+    read -r mleft mtop mw mh <<<"$main"
+    xdotool mousemove $((left + w / 2)) $((top - 30))  # off the menus: no highlight
+    sleep 0.3
+    session_screenshot "$shots/tray-menu-full.png"
+    local cut_top=$((top < mtop ? top : mtop))
+    convert "$shots/tray-menu-full.png" -crop $((1024 - left + 8))x$((768 - cut_top + 8))+$((left - 8))+$((cut_top - 8)) \
+        +repage "$shots/tray-menu.png"
+    session_click_menu_item "$sub" 0 1 3  # "Quiet Office", above the separator
+    session_driver wait nomenu >/dev/null
+    sleep 0.5
+    check "choosing Quiet Office makes exactly one switch" test "$(switches)" = 1
+    check "... to Quiet Office" test "$(last_switch)" = "$(upper $plan_quiet)"
+    check "Quiet Office is the active plan" test "$(active_plan)" = $plan_quiet
+    check "the tray shows the program's own picture for a plan of the user's" picture_is other
+    check "the change is announced in a balloon" session_wait_balloon
+
+    rects=$(open_plan_menu)
+    sub=$(sed -n 2p <<<"$rects")
+    session_click_menu_item "$sub" 3 1 3  # "Power Saver", the last built-in item
+    session_driver wait nomenu >/dev/null
+    sleep 0.5
+    check "choosing Power Saver makes one more switch" test "$(switches)" = 2
+    check "Power Saver is the active plan" test "$(active_plan)" = $plan_saver
+    check "the tray shows the red picture" picture_is red
+}
+
+expected_config() {
+    printf '{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\r\n{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n'
+    printf '{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n1\r\n0\r\n1\r\n30\r\n'
+}
+
+case_settings_file() {
+    start
+    check "no config.txt before the settings window opens" test ! -e "$work/config.txt"
+    open_settings
+    check "a double click on the tray icon opens the settings window" \
+        test "$(session_driver window | cut -d' ' -f1)" = visible
+    check "config.txt is created, 133 bytes" test "$(stat -c %s "$work/config.txt" 2>/dev/null)" = 133
+    check "... holding the seven defaults" cmp -s "$work/config.txt" <(expected_config)
+    check "the Plugged In list shows High Performance" \
+        test "$(session_driver control 1007 | cut -d' ' -f5- | tr -d '\r')" = "High Performance"
+    local x y w h
+    read -r _ x y w h < <(session_driver window)
+    xdotool mousemove 10 10
+    sleep 0.3
+    session_screenshot "$shots/settings-window-full.png"
+    convert "$shots/settings-window-full.png" -crop "${w}x${h}+${x}+${y}" +repage \
+        "$shots/settings-window.png"
+    session_click_tray double
+    session_driver wait hidden >/dev/null
+    check "a second double click hides it" test "$(session_driver window | tr -d '\r')" = hidden
+}
+
+case_startup_value() {
+    start
+    open_settings
+    check "the start-up box starts clear" test "$(control_field 1014 4)" = 0
+    click_control 1014
+    check "clicking it ticks it" test "$(control_field 1014 4)" = 1
+    click_control 1
+    session_driver wait hidden >/dev/null
+    local run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run' value expected
+    value=$(wine reg query "$run" /v Quillmere 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Quillmere *REG_SZ *//p')
+    expected="\"$(session_windows_path "$session_standin/quillmere.exe")\""
+    check "OK wrote the Run value: the exe's path in quotes ($value)" test "$value" = "$expected"
+}
+
+case_exit() {
+    start
+    session_click_tray right
+    session_driver wait menu >/dev/null
+    sleep 0.3
+    session_click_menu_item "$(session_menu_rect | tr -d '\r')" 4 2 1 1 1  # "Exit"
+    local code=timeout
+    for _ in $(seq 100); do
+        kill -0 "$session_program_pid" 2>/dev/null || { wait "$session_program_pid"; code=$?; break; }
+        sleep 0.2
+    done
+    check "Exit from the tray menu ends the process with exit code 0 (got $code)" test "$code" = 0
+    xdotool mousemove 10 10
+    sleep 0.5
+    check "the desktop is still open" test "$(session_driver tray)" != absent
+    check "the tray icon is gone" picture_is none
+}
+
+case "$case_name" in
+power_source | battery_rule | menu_plan | settings_file | startup_value | exit) "case_$case_name" ;;
+*) echo "unknown case $case_name"; exit 2 ;;
+esac
+[ $failures = 0 ]

@@ -1,0 +1,328 @@
+// The outside half of the stand-in power manager, and the end-to-end tests' eyes for what a
+// mouse cannot check. Runs under Wine in the desktop of the running quillmere.exe (named by
+// QUILLMERE_DESKTOP, "quillmere" when unset).
+//
+//   power_driver plug | unplug | short-term     power-source notification 0, 1 or 2
+//   power_driver battery N                      battery-percentage notification
+//   power_driver plan ID-OR-NAME                make a plan active elsewhere, then announce it
+//   power_driver status                         the installed plans, the active one marked
+//   power_driver window                         "visible X Y W H", "hidden" or "absent"
+//   power_driver control ID                     "X Y ENABLED CHECKED TEXT" of a settings control
+//   power_driver menu                           "X Y W H" of each open popup menu
+//   power_driver tray                           "X Y" of the tray's last icon cell, or hidden/absent
+//   power_driver ac                             ACLineStatus as GetSystemPowerStatus gives it
+//   power_driver tips                           "X Y W H" of each tooltip or balloon shown
+//   power_driver hold                           stays in the desktop, so it outlives the program
+//   power_driver wait visible|hidden|absent|menu|nomenu [MS]
+//
+// Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
+#include "standin/standin_protocol.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+#include "core/guid_text.h"
+
+namespace {
+
+constexpr size_t kKeyNameUnits = 37;
+
+void UseProgramDesktop()
+{
+    wchar_t name[64] = L"quillmere";
+    GetEnvironmentVariableW(L"QUILLMERE_DESKTOP", name, 64);
+    HDESK desktop = OpenDesktopW(name, 0, FALSE, GENERIC_ALL);
+    if (desktop != nullptr)
+        SetThreadDesktop(desktop);
+}
+
+// Each process that loaded the stand-in has one window; all of them are told.
+int SendToStandins(StandinCommand command, DWORD value)
+{
+    int delivered = 0;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(HWND_MESSAGE, window, kStandinWindowClass, nullptr))) {
+        COPYDATASTRUCT data = {command, sizeof(value), &value};
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                SMTO_NORMAL, 15000, &answer) && answer == 1)
+            ++delivered;
+    }
+    if (delivered == 0)
+        std::fprintf(stderr, "no quillmere.exe with the stand-in power manager is running\n");
+    return delivered > 0 ? 0 : 1;
+}
+
+bool ReadPlanName(HKEY schemes, const wchar_t* keyName, wchar_t (&name)[256])
+{
+    DWORD size = sizeof(name) - sizeof(wchar_t);
+    name[0] = L'\0';
+    return RegGetValueW(schemes, keyName, kStandinNameValue, RRF_RT_REG_SZ, nullptr, name,
+                        &size) == ERROR_SUCCESS;
+}
+
+bool ReadActiveKeyName(HKEY schemes, wchar_t (&keyName)[64])
+{
+    DWORD size = sizeof(keyName) - sizeof(wchar_t);
+    keyName[0] = L'\0';
+    return RegGetValueW(schemes, nullptr, kStandinActiveValue, RRF_RT_REG_SZ, nullptr, keyName,
+                        &size) == ERROR_SUCCESS;
+}
+
+// A plan is named by its identifier (with or without braces, either case) or its name.
+bool FindPlanKey(HKEY schemes, const wchar_t* wanted, wchar_t (&keyName)[64])
+{
+    const wchar_t* bare = wanted[0] == L'{' ? wanted + 1 : wanted;
+    size_t bareLength = wcslen(bare);
+    if (bareLength > 0 && bare[bareLength - 1] == L'}')
+        --bareLength;
+    for (DWORD index = 0;; ++index) {
+        if (RegEnumKeyW(schemes, index, keyName, 64) != ERROR_SUCCESS)
+            return false;
+        wchar_t name[256];
+        bool sameId = wcslen(keyName) == bareLength && _wcsnicmp(keyName, bare, bareLength) == 0;
+        if (sameId || (ReadPlanName(schemes, keyName, name) && _wcsicmp(name, wanted) == 0))
+            return true;
+    }
+}
+
+int MakePlanActive(const wchar_t* wanted)
+{
+    HKEY schemes = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ | KEY_SET_VALUE,
+                      &schemes) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "no plans are installed\n");
+        return 1;
+    }
+    wchar_t keyName[64];
+    bool found = FindPlanKey(schemes, wanted, keyName);
+    if (found)
+        RegSetValueExW(schemes, kStandinActiveValue, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(keyName),
+                       static_cast<DWORD>((wcslen(keyName) + 1) * sizeof(wchar_t)));
+    RegCloseKey(schemes);
+    if (!found) {
+        std::fprintf(stderr, "no installed plan is called %ls\n", wanted);
+        return 1;
+    }
+    return SendToStandins(kStandinPersonality, 0);
+}
+
+int PrintStatus()
+{
+    HKEY schemes = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ, &schemes) !=
+        ERROR_SUCCESS) {
+        std::printf("no plans are installed\n");
+        return 1;
+    }
+    wchar_t active[64];
+    ReadActiveKeyName(schemes, active);
+    wchar_t keyName[64];
+    for (DWORD index = 0; RegEnumKeyW(schemes, index, keyName, 64) == ERROR_SUCCESS; ++index) {
+        wchar_t name[256];
+        ReadPlanName(schemes, keyName, name);
+        std::printf("%s %ls  %ls\n", _wcsicmp(keyName, active) == 0 ? "*" : " ", keyName, name);
+    }
+    RegCloseKey(schemes);
+    bool running = FindWindowExW(HWND_MESSAGE, nullptr, kStandinWindowClass, nullptr) != nullptr;
+    std::printf("quillmere.exe with the stand-in: %s\n", running ? "running" : "not running");
+    return 0;
+}
+
+HWND FindProgramWindow()
+{
+    return FindWindowW(L"#32770", kStandinProgramCaption);
+}
+
+int PrintWindow()
+{
+    HWND window = FindProgramWindow();
+    if (window == nullptr) {
+        std::printf("absent\n");
+        return 1;
+    }
+    if (!IsWindowVisible(window)) {
+        std::printf("hidden\n");
+        return 0;
+    }
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    std::printf("visible %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+    return 0;
+}
+
+// The middle of a control in screen coordinates, where a click lands on it, and its state.
+int PrintControl(int id)
+{
+    HWND control = GetDlgItem(FindProgramWindow(), id);
+    if (control == nullptr) {
+        std::printf("absent\n");
+        return 1;
+    }
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    wchar_t text[256] = {};
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, 32);
+    if (_wcsicmp(className, L"ComboBox") == 0) {
+        LRESULT selected = SendMessageW(control, CB_GETCURSEL, 0, 0);
+        if (selected != CB_ERR && SendMessageW(control, CB_GETLBTEXTLEN, selected, 0) < 256)
+            SendMessageW(control, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
+    } else {
+        GetWindowTextW(control, text, 256);
+    }
+    LRESULT checked = SendMessageW(control, BM_GETCHECK, 0, 0);
+    std::printf("%ld %ld %d %d %ls\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2,
+                IsWindowEnabled(control) ? 1 : 0, checked == BST_CHECKED ? 1 : 0, text);
+    return 0;
+}
+
+struct WindowListing {
+    const wchar_t* className;
+    int count;
+};
+
+BOOL CALLBACK PrintClassWindow(HWND window, LPARAM lParam)
+{
+    auto* listing = reinterpret_cast<WindowListing*>(lParam);
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (_wcsicmp(className, listing->className) != 0 || !IsWindowVisible(window))
+        return TRUE;
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+    ++listing->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountClassWindow(HWND window, LPARAM lParam)
+{
+    auto* listing = reinterpret_cast<WindowListing*>(lParam);
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (_wcsicmp(className, listing->className) == 0 && IsWindowVisible(window))
+        ++listing->count;
+    return TRUE;
+}
+
+// Popup menus are top-level windows of class #32768, tooltips and balloons of the common
+// controls' tooltip class.
+int PrintWindowsOfClass(const wchar_t* className)
+{
+    WindowListing listing = {className, 0};
+    EnumWindows(PrintClassWindow, reinterpret_cast<LPARAM>(&listing));
+    return listing.count > 0 ? 0 : 1;
+}
+
+// A desktop closes when the last program in it ends; this one keeps it open meanwhile.
+int HoldDesktop()
+{
+    GetDesktopWindow();
+    FindProgramWindow();
+    Sleep(INFINITE);
+    return 0;
+}
+
+// Wine's desktop taskbar draws the notification icons at its right end, one small-icon cell
+// each, the newest leftmost; with one program in the tray that is the last cell. The taskbar
+// hides itself while the tray holds no icon at all.
+int PrintTray()
+{
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (taskbar == nullptr || !IsWindowVisible(taskbar)) {
+        std::printf("%s\n", taskbar == nullptr ? "absent" : "hidden");
+        return 1;
+    }
+    RECT rect = {};
+    GetWindowRect(taskbar, &rect);
+    int cell = GetSystemMetrics(SM_CXSMICON) + 2 * GetSystemMetrics(SM_CXEDGE);
+    std::printf("%ld %ld\n", rect.right - cell / 2, (rect.top + rect.bottom) / 2);
+    return 0;
+}
+
+// Wine answers from the host's /sys/class/power_supply, not from the stand-in.
+int PrintAcLineStatus()
+{
+    SYSTEM_POWER_STATUS status = {};
+    if (!GetSystemPowerStatus(&status))
+        return 1;
+    std::printf("%u\n", status.ACLineStatus);
+    return 0;
+}
+
+bool StateReached(const wchar_t* state)
+{
+    HWND window = FindProgramWindow();
+    if (wcscmp(state, L"absent") == 0)
+        return window == nullptr;
+    if (wcscmp(state, L"visible") == 0)
+        return window != nullptr && IsWindowVisible(window);
+    if (wcscmp(state, L"hidden") == 0)
+        return window != nullptr && !IsWindowVisible(window);
+    WindowListing menus = {L"#32768", 0};
+    EnumWindows(CountClassWindow, reinterpret_cast<LPARAM>(&menus));
+    if (wcscmp(state, L"menu") == 0)
+        return menus.count > 0;
+    return menus.count == 0;  // "nomenu"
+}
+
+// Synchronisation only: polls until the state is reached, up to a generous limit.
+int WaitFor(const wchar_t* state, DWORD limitMs)
+{
+    for (DWORD waited = 0; waited <= limitMs; waited += 100) {
+        if (StateReached(state))
+            return 0;
+        Sleep(100);
+    }
+    std::fprintf(stderr, "still not %ls after %lu ms\n", state, limitMs);
+    return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2)
+        return 2;
+    UseProgramDesktop();
+    const wchar_t* command = argv[1];
+    const wchar_t* argument = argc > 2 ? argv[2] : nullptr;
+    if (wcscmp(command, L"plug") == 0)
+        return SendToStandins(kStandinPowerSource, 0);
+    if (wcscmp(command, L"unplug") == 0)
+        return SendToStandins(kStandinPowerSource, 1);
+    if (wcscmp(command, L"short-term") == 0)
+        return SendToStandins(kStandinPowerSource, 2);
+    if (wcscmp(command, L"battery") == 0 && argument != nullptr)
+        return SendToStandins(kStandinBatteryPercent, wcstoul(argument, nullptr, 10));
+    if (wcscmp(command, L"plan") == 0 && argument != nullptr)
+        return MakePlanActive(argument);
+    if (wcscmp(command, L"status") == 0)
+        return PrintStatus();
+    if (wcscmp(command, L"window") == 0)
+        return PrintWindow();
+    if (wcscmp(command, L"control") == 0 && argument != nullptr)
+        return PrintControl(_wtoi(argument));
+    if (wcscmp(command, L"menu") == 0)
+        return PrintWindowsOfClass(L"#32768");
+    if (wcscmp(command, L"tips") == 0)
+        return PrintWindowsOfClass(TOOLTIPS_CLASSW);
+    if (wcscmp(command, L"hold") == 0)
+        return HoldDesktop();
+    if (wcscmp(command, L"tray") == 0)
+        return PrintTray();
+    if (wcscmp(command, L"ac") == 0)
+        return PrintAcLineStatus();
+    if (wcscmp(command, L"wait") == 0 && argument != nullptr)
+        return WaitFor(argument, argc > 3 ? wcstoul(argv[3], nullptr, 10) : 20000);
+    std::fprintf(stderr, "unknown command\n");
+    return 2;
+}

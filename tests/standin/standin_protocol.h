@@ -1,0 +1,29 @@
+// What the stand-in power manager (powrprof.dll, loaded into quillmere.exe under Wine) and
+// its outside driver agree on. The installed plans are real subkeys of the machine's
+// power-scheme key, each with its display name in a FriendlyName value; the active plan is
+// the ActivePowerScheme value of that key, as Windows itself keeps it.
+#pragma once
+
+#include "app/platform.h"
+
+constexpr const wchar_t* kStandinSchemesKey =
+    L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
+constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";
+constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
+
+// Every process that loaded the stand-in has one message-only window of this class, on a
+// thread of the stand-in's own. A driver finds it with FindWindowExW(HWND_MESSAGE, ...).
+constexpr const wchar_t* kStandinWindowClass = L"QuillmereStandin";
+
+// WM_COPYDATA from the driver: dwData names what to deliver, lpData holds one DWORD value
+// (none for the personality, which the stand-in reads from the active plan). The stand-in
+// answers 1 once the program's window procedure has handled the notification, 0 when the
+// process has no program window to deliver to.
+enum StandinCommand : ULONG_PTR {
+    kStandinPowerSource = 1,     // GUID_ACDC_POWER_SOURCE: 0 AC, 1 battery, 2 short-term
+    kStandinBatteryPercent = 2,  // GUID_BATTERY_PERCENTAGE_REMAINING: the charge in percent
+    kStandinPersonality = 3,     // GUID_POWERSCHEME_PERSONALITY of the active plan
+};
+
+// The program's window, found by caption within the stand-in's process.
+constexpr const wchar_t* kStandinProgramCaption = L"Quillmere Configuration";

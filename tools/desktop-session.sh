@@ -1,0 +1,287 @@
+# Sourced by tools/run, tools/power and the desktop end-to-end tests: one Wine desktop under
+# X with the stand-in power manager, quillmere.exe in it, and the means to act on it as a
+# person would (xdotool on the real tray icon and menus) and to look at it (the driver).
+#
+#   session_init BUILD_DIR ARCH   names the prefix, the stand-in directory and the exes
+#   session_boot                  creates the desktop prefix once, installs the plans
+#   session_start_x               starts Xvfb when there is no DISPLAY
+#   session_start_desktop         opens the desktop "quillmere" with its taskbar
+#   session_start_program DIR     starts the stand-in copy of quillmere.exe in DIR
+#   session_stop                  ends everything the session started
+#
+# The desktop prefix is its own (BUILD_DIR/desktop-prefix), apart from the in-process tests'
+# prefix, because these sessions replace the power-scheme key and the Run value.
+
+session_desktop=quillmere
+session_size=1024x768
+# Identifiers of the three built-in plans and of the made-up "Quiet Office".
+plan_high=8c5e7fda-e8bf-4a96-9a85-a6e23a8c635c
+plan_balanced=381b4222-f694-41f0-9685-ff5bb260df2e
+plan_saver=a1841308-3541-4fab-bc81-f71556f20b4a
+plan_quiet=5fa3b9c2-0d4e-4b71-9c2a-7e61d8f04a35
+
+session_init() {
+    session_build=$(cd "$1" && pwd)
+    export WINEPREFIX=$session_build/desktop-prefix WINEARCH=$2
+    export WINEDEBUG=${WINEDEBUG:--all}
+    # No Mono or Gecko installers: nothing here needs them and they would wait for an answer.
+    export WINEDLLOVERRIDES="mscoree=;mshtml="
+    session_standin=$session_build/standin
+    session_log=$session_standin/powrprof.log
+    session_xvfb=
+    session_program_pid=
+    session_desktop_pid=
+}
+
+# A Unix path as Wine's Z: drive shows it.
+session_windows_path() {
+    local path=$1
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+session_write_plans() {
+    local key='HKEY_LOCAL_MACHINE\SYSTEM\ControlSet001\Control\Power\User\PowerSchemes'
+    cat <<EOF
+REGEDIT4
+
+[-$key]
+
+[$key]
+"ActivePowerScheme"="$plan_balanced"
+
+[$key\\$plan_high]
+"FriendlyName"="High Performance"
+
+[$key\\$plan_balanced]
+"FriendlyName"="Balanced"
+
+[$key\\$plan_saver]
+"FriendlyName"="Power Saver"
+
+[$key\\$plan_quiet]
+"FriendlyName"="Quiet Office"
+
+[-HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="$session_desktop"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"$session_desktop"="$session_size"
+EOF
+}
+
+# Creates the prefix on first use, then (every time) installs the three built-in plans and
+# "Quiet Office" with Balanced active, empties the Run key, and makes the desktop the prefix's
+# default, so every program started in the prefix (the driver too) lands in it.
+session_boot() {
+    mkdir -p "$session_standin"
+    exec 8>"$WINEPREFIX.lock"
+    flock 8
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+    flock -u 8
+    session_write_plans >"$session_standin/plans.reg"
+    wine regedit /S "$(session_windows_path "$session_standin/plans.reg")" >/dev/null 2>&1
+    : >"$session_log"
+}
+
+session_start_x() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local n
+    for n in $(seq 150 250); do
+        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+        Xvfb :$n -screen 0 ${session_size}x24 -nolisten tcp >/dev/null 2>&1 &
+        session_xvfb=$!
+        export DISPLAY=:$n
+        for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && return 0; sleep 0.1; done
+        return 1
+    done
+    return 1
+}
+
+session_start_desktop() {
+    wine explorer /desktop=$session_desktop,$session_size >/dev/null 2>&1 &
+    session_desktop_pid=$!
+    for _ in $(seq 100); do
+        if [ "$(session_driver tray 2>/dev/null)" != absent ]; then
+            session_driver hold >/dev/null 2>&1 &
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# The unmodified exe, copied beside the stand-in; `wine` returns its exit code. Waits until
+# its tray icon is drawn.
+session_start_program() {
+    (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n" exec wine "$session_standin/quillmere.exe") \
+        >/dev/null 2>&1 &
+    session_program_pid=$!
+    session_driver wait hidden 30000 >/dev/null || return 1
+    for _ in $(seq 50); do
+        session_tray_icon_shown && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# The driver's console output comes with CR LF line ends; the CRs are dropped.
+session_driver() {
+    wine "$session_standin/power_driver.exe" "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# Safe under set -e: what it stops may already be gone.
+session_stop() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "$session_desktop_pid" ]; then
+        wait "$session_desktop_pid" 2>/dev/null || true
+    fi
+    if [ -n "$session_xvfb" ]; then
+        kill "$session_xvfb" 2>/dev/null || true
+        wait "$session_xvfb" 2>/dev/null || true
+    fi
+    session_xvfb=
+}
+
+# --- Looking at the screen -------------------------------------------------------------
+
+session_screenshot() {
+    import -window root "$1"
+}
+
+# The tray icon's cell, read from the driver: "X Y" of its middle.
+session_tray_position() {
+    session_driver tray
+}
+
+# Mean colour "R G B" (0-255) of a W x H area at offset DX DY from the tray icon's middle.
+session_tray_colour() {
+    local w=$1 h=$2 dx=$3 dy=$4 shot x y
+    shot=$(mktemp --suffix=.png)
+    read -r x y < <(session_tray_position)
+    session_screenshot "$shot"
+    convert "$shot" -crop "${w}x${h}+$((x + dx))+$((y + dy))" +repage -scale 1x1\! \
+        -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+    rm -f "$shot"
+}
+
+session_colour_name() {
+    local r=$1 g=$2 b=$3
+    if [ $((r > g ? r - g : g - r)) -lt 24 ] && [ $((g > b ? g - b : b - g)) -lt 24 ]; then
+        echo grey
+    elif [ "$g" -gt $((r + 40)) ] && [ "$g" -gt $((b + 40)) ]; then
+        echo green
+    elif [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ]; then
+        echo red
+    elif [ "$r" -gt $((b + 60)) ] && [ "$g" -gt $((b + 60)) ]; then
+        echo yellow
+    else
+        echo other
+    fi
+}
+
+# Which picture the tray shows. The small icon is drawn 16 x 16 around the cell's middle; the
+# three plan pictures are opaque squares whose two outer rows carry the plan's colour
+# (green, red, yellow); the program's own picture has a transparent rim around a tan tile
+# ("other"); a bare taskbar is grey all through, and a taskbar with no icon at all hides
+# ("none").
+session_tray_picture() {
+    local rim middle
+    session_driver tray >/dev/null || { echo none; return; }
+    rim=$(session_colour_name $(session_tray_colour 16 2 -8 -8))
+    if [ "$rim" != grey ]; then
+        echo "$rim"
+        return
+    fi
+    middle=$(session_colour_name $(session_tray_colour 6 6 -3 -3))
+    [ "$middle" = grey ] && echo none || echo other
+}
+
+session_tray_icon_shown() {
+    [ "$(session_tray_picture)" != none ]
+}
+
+# --- Acting as a person ----------------------------------------------------------------
+
+# Wine's tray shows a balloon about two seconds after it was asked for, above whatever is on
+# the screen then, and it cannot be clicked away. Waiting until it is up (a tooltip-class
+# window taller than a one-line tooltip) lets a menu opened afterwards lie above it.
+session_wait_balloon() {
+    local x y w h
+    for _ in $(seq 20); do
+        while read -r x y w h; do
+            [ "$h" -gt 40 ] && return 0
+        done < <(session_driver tips)
+        sleep 0.25
+    done
+    return 1
+}
+
+session_click_tray() {
+    local x y
+    read -r x y < <(session_tray_position)
+    xdotool mousemove "$x" "$y"
+    case $1 in
+    right) xdotool click 3 ;;
+    double) xdotool click --repeat 2 --delay 120 1 ;;
+    esac
+}
+
+# Rows of a menu's separators, from a screenshot: in a column just inside its left edge only
+# the border and the separator lines are drawn. Prints "TOP ROW... BOTTOM" as screen rows.
+session_menu_lines() {
+    local shot=$1 left=$2 top=$3 height=$4
+    convert "$shot" -crop 1x$height+$((left + 5))+$top +repage txt:- |
+        awk -F'[,:]' -v top="$top" '/^[0-9]/ && $0 !~ /#FFFFFF/ { print top + $2 }' | tr '\n' ' '
+}
+
+# Clicks item INDEX (from 0, separators not counted) of the open menu whose rectangle is
+# "LEFT TOP WIDTH HEIGHT", whose items come in groups of the counts that follow. The lines
+# split the menu into those groups; each group's height is shared evenly by its items, which
+# is how a menu lays out items of one font. A tooltip or balloon over the menu adds lines of
+# its own: then the pointer moves off the menu and the menu is looked at again.
+session_click_menu_item() {
+    local rect=$1 index=$2 shot left top width height
+    local -a groups=("${@:3}") lines=()
+    read -r left top width height <<<"$rect"
+    shot=$(mktemp --suffix=.png)
+    for _ in $(seq 10); do
+        xdotool mousemove $((left + width / 2)) $((top - 40))
+        sleep 0.5
+        session_screenshot "$shot"
+        read -r -a lines <<<"$(session_menu_lines "$shot" "$left" "$top" "$height")"
+        [ ${#lines[@]} = $((${#groups[@]} + 1)) ] && break
+        sleep 1
+    done
+    rm -f "$shot"
+    [ ${#lines[@]} = $((${#groups[@]} + 1)) ] || return 1
+    local g seen=0
+    for g in "${!groups[@]}"; do
+        local count=${groups[$g]} from=${lines[$g]} to=${lines[$((g + 1))]}
+        if [ "$index" -lt $((seen + count)) ]; then
+            local k=$((index - seen))
+            xdotool mousemove $((left + 30)) $((from + (to - from) * (2 * k + 1) / (2 * count)))
+            sleep 0.2
+            xdotool click 1
+            return 0
+        fi
+        seen=$((seen + count))
+    done
+    return 1
+}
+
+# Rectangle of the open menu that is not MAIN (the plan submenu), or of the only one.
+session_menu_rect() {
+    local except=${1:-} rect
+    while read -r rect; do
+        [ "$rect" != "$except" ] && { echo "$rect"; return 0; }
+    done < <(session_driver menu)
+    return 1
+}
