@@ -48,3 +48,5 @@ if(CMAKE_CROSSCOMPILING)
         message(WARNING "xdotool, Xvfb or ImageMagick missing: no desktop end-to-end tests")
     endif()
 endif()
+
+include(${CMAKE_SOURCE_DIR}/cmake/bench.cmake)

@@ -14,11 +14,15 @@
 //   power_driver tips                           "X Y W H" of each tooltip or balloon shown
 //   power_driver hold                           stays in the desktop, so it outlives the program
 //   power_driver wait visible|hidden|absent|menu|nomenu [MS]
+//   power_driver bench idle|switch|plans|menu|settings|footprint N   a benchmark step
+//   power_driver footprint EXE-NAME             "HANDLES USER GDI WORKING-SET PRIVATE" of a process
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
 #include "standin/standin_protocol.h"
 
 #include <commctrl.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +59,70 @@ int SendToStandins(StandinCommand command, DWORD value)
     if (delivered == 0)
         std::fprintf(stderr, "no quillmere.exe with the stand-in power manager is running\n");
     return delivered > 0 ? 0 : 1;
+}
+
+// A benchmark step runs inside the program's process for as long as it takes; its figures go
+// to bench.txt beside the stand-in.
+int SendBenchCommand(const wchar_t* step, DWORD value)
+{
+    static const struct {
+        const wchar_t* name;
+        StandinCommand command;
+    } kSteps[] = {{L"idle", kStandinBenchIdle},   {L"switch", kStandinBenchSwitch},
+                  {L"plans", kStandinBenchPlans}, {L"menu", kStandinBenchMenu},
+                  {L"settings", kStandinBenchSettings}, {L"footprint", kStandinBenchFootprint}};
+    for (const auto& known : kSteps) {
+        if (wcscmp(step, known.name) != 0)
+            continue;
+        // Only the stand-in in quillmere.exe answers 1; one in another program answers 0.
+        HWND window = nullptr;
+        while ((window = FindWindowExW(HWND_MESSAGE, window, kStandinWindowClass, nullptr))) {
+            COPYDATASTRUCT data = {known.command, sizeof(value), &value};
+            DWORD_PTR answer = 0;
+            if (SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                    SMTO_NORMAL, 600000, &answer) && answer == 1)
+                return 0;
+        }
+        std::fprintf(stderr, "bench %ls %lu failed\n", step, value);
+        return 1;
+    }
+    return 2;
+}
+
+// Handle count, USER and GDI objects, working set and private bytes (in KiB) of the first
+// process running exeName.
+int PrintFootprint(const wchar_t* exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    DWORD processId = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) {
+            processId = entry.th32ProcessID;
+            break;
+        }
+    }
+    CloseHandle(snapshot);
+    HANDLE process = processId == 0 ? nullptr
+        : OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (process == nullptr) {
+        std::printf("absent\n");
+        return 1;
+    }
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof(memory));
+    CloseHandle(process);
+    std::printf("%lu %lu %lu %llu %llu\n", handles, user, gdi,
+                static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
+                static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+    return 0;
 }
 
 bool ReadPlanName(HKEY schemes, const wchar_t* keyName, wchar_t (&name)[256])
@@ -321,6 +389,10 @@ int wmain(int argc, wchar_t** argv)
         return PrintTray();
     if (wcscmp(command, L"ac") == 0)
         return PrintAcLineStatus();
+    if (wcscmp(command, L"bench") == 0 && argument != nullptr && argc > 3)
+        return SendBenchCommand(argument, wcstoul(argv[3], nullptr, 10));
+    if (wcscmp(command, L"footprint") == 0 && argument != nullptr)
+        return PrintFootprint(argument);
     if (wcscmp(command, L"wait") == 0 && argument != nullptr)
         return WaitFor(argument, argc > 3 ? wcstoul(argv[3], nullptr, 10) : 20000);
     std::fprintf(stderr, "unknown command\n");

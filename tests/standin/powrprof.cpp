@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "bench/bench_probe.h"
 #include "core/guid_text.h"
 
 namespace {
@@ -218,8 +219,12 @@ bool DeliverCommand(const COPYDATASTRUCT& command)
 
 LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COPYDATA)
-        return DeliverCommand(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? 1 : 0;
+    if (message == WM_COPYDATA) {
+        const auto& command = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (command.dwData >= kStandinBenchIdle)
+            return RunBenchCommand(command) ? 1 : 0;
+        return DeliverCommand(command) ? 1 : 0;
+    }
     if (message == kPersonalityChanged) {
         DeliverPersonality();
         return 0;

@@ -23,6 +23,13 @@ enum StandinCommand : ULONG_PTR {
     kStandinPowerSource = 1,     // GUID_ACDC_POWER_SOURCE: 0 AC, 1 battery, 2 short-term
     kStandinBatteryPercent = 2,  // GUID_BATTERY_PERCENTAGE_REMAINING: the charge in percent
     kStandinPersonality = 3,     // GUID_POWERSCHEME_PERSONALITY of the active plan
+    // The benchmark's measurements (bench/bench_probe.cpp), each with one DWORD value.
+    kStandinBenchIdle = 16,      // 1 starts counting the program thread's messages, 0 reports
+    kStandinBenchSwitch = 17,    // that many power-source notifications, plug and unplug in turn
+    kStandinBenchPlans = 18,     // installs exactly that many plans, the built-in three first
+    kStandinBenchMenu = 19,      // that many tray menu builds, the menu itself not shown
+    kStandinBenchSettings = 20,  // that many openings of the settings window, each closed again
+    kStandinBenchFootprint = 21, // handles, USER and GDI objects and memory of the process
 };
 
 // The program's window, found by caption within the stand-in's process.
