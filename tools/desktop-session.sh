@@ -8,6 +8,9 @@
 #   session_start_desktop         opens the desktop "quillmere" with its taskbar
 #   session_start_program DIR     starts the stand-in copy of quillmere.exe in DIR
 #   session_stop                  ends everything the session started
+#   session_fake_power DIR ONLINE PERCENT
+#                                 shows Wine a fake mains adapter and battery (needs a
+#                                 private mount namespace); session_set_power changes them
 #
 # The desktop prefix is its own (BUILD_DIR/desktop-prefix), apart from the in-process tests'
 # prefix, because these sessions replace the power-scheme key and the Run value.
@@ -19,6 +22,25 @@ plan_high=8c5e7fda-e8bf-4a96-9a85-a6e23a8c635c
 plan_balanced=381b4222-f694-41f0-9685-ff5bb260df2e
 plan_saver=a1841308-3541-4fab-bc81-f71556f20b4a
 plan_quiet=5fa3b9c2-0d4e-4b71-9c2a-7e61d8f04a35
+
+# Wine answers GetSystemPowerStatus from /sys/class/power_supply. Inside a private mount
+# namespace (unshare -m) a directory of our own bound over it makes the program see a
+# battery, and writing its files changes what Wine reports at the next call.
+session_fake_power() {  # session_fake_power DIR ONLINE PERCENT
+    mkdir -p "$1/AC" "$1/BAT0"
+    printf 'Mains\n' >"$1/AC/type"
+    printf 'Battery\n' >"$1/BAT0/type"
+    printf '1\n' >"$1/BAT0/present"
+    session_set_power "$1" "$2" "$3"
+    mount --bind "$1" /sys/class/power_supply 2>/dev/null
+}
+
+session_set_power() {  # session_set_power DIR ONLINE [PERCENT]
+    printf '%s\n' "$2" >"$1/AC/online"
+    if [ "$2" = 1 ]; then printf 'Charging\n'; else printf 'Discharging\n'; fi >"$1/BAT0/status"
+    [ -n "${3:-}" ] && printf '%s\n' "$3" >"$1/BAT0/capacity"
+    true
+}
 
 session_init() {
     session_build=$(cd "$1" && pwd)

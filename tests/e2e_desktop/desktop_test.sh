@@ -21,20 +21,11 @@ if [ -z "${QUILLMERE_TEST_NAMESPACE:-}" ] && unshare -m true 2>/dev/null; then
     exec unshare -m env QUILLMERE_TEST_NAMESPACE=1 bash "$0" "$@"
 fi
 
-scratch=$(mktemp -d)
-if [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ]; then
-    mkdir -p "$scratch/power_supply/AC" "$scratch/power_supply/BAT0"
-    printf 'Mains\n' >"$scratch/power_supply/AC/type"
-    printf '0\n' >"$scratch/power_supply/AC/online"
-    printf 'Battery\n' >"$scratch/power_supply/BAT0/type"
-    printf '1\n' >"$scratch/power_supply/BAT0/present"
-    printf 'Discharging\n' >"$scratch/power_supply/BAT0/status"
-    printf '30\n' >"$scratch/power_supply/BAT0/capacity"
-    mount --bind "$scratch/power_supply" /sys/class/power_supply 2>/dev/null
-fi
-
 # shellcheck source=../../tools/desktop-session.sh
 source "$source_dir/tools/desktop-session.sh"
+scratch=$(mktemp -d)
+[ -n "${QUILLMERE_TEST_NAMESPACE:-}" ] && session_fake_power "$scratch/power_supply" 0 30
+
 unset DISPLAY  # always a private screen: the clicks go by screen position
 session_init "$build" "$arch"
 shots=$session_build/screenshots
