@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "standin/standin.h"
 #include "standin/standin_protocol.h"
 #include "support/import_hook.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 constexpr DWORD kMaxRuns = 5000;
 const wchar_t kBalancedKey[] = L"381b4222-f694-41f0-9685-ff5bb260df2e";
-const GUID kPowerSourceSetting = {0x5d3e9a59, 0xe9d5, 0x4b00,
-                                  {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
 
 // Written on the program's thread inside the patched calls, read on this thread once the
 // SendMessageW that caused them has returned.
@@ -95,30 +94,6 @@ void AppendResult(const char* line)
     CloseHandle(file);
 }
 
-struct ProgramSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<ProgramSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    if (processId != search->processId || wcscmp(caption, kStandinProgramCaption) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindProgramWindow()
-{
-    ProgramSearch search = {GetCurrentProcessId(), nullptr};
-    EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // What the program's own calls posted to this thread (the personality announced after each
 // switch) is handled between runs, outside the measured time, as the stand-in always does.
@@ -344,7 +319,7 @@ bool RunSwitches(HWND program, DWORD count)
     for (DWORD run = 0; run < count; ++run) {
         alignas(8) BYTE message[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)] = {};
         auto* broadcast = reinterpret_cast<POWERBROADCAST_SETTING*>(message);
-        broadcast->PowerSetting = kPowerSourceSetting;
+        broadcast->PowerSetting = GUID_ACDC_POWER_SOURCE;
         broadcast->DataLength = sizeof(DWORD);
         broadcast->Data[0] = static_cast<UCHAR>(run % 2);  // 0 plugged in, 1 on battery
         switchAt = 0;

@@ -18,22 +18,10 @@
 
 #include "bench/bench_probe.h"
 #include "core/guid_text.h"
+#include "core/plan_ids.h"
+#include "standin/standin.h"
 
 namespace {
-
-const GUID kPersonalitySetting = {0x245d8541, 0x3943, 0x4422,
-                                  {0xb0, 0x25, 0x13, 0xa7, 0x84, 0xf6, 0x79, 0xb7}};
-const GUID kPowerSourceSetting = {0x5d3e9a59, 0xe9d5, 0x4b00,
-                                  {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
-const GUID kBatteryPercentSetting = {0xa7ad8041, 0xb45a, 0x4cae,
-                                     {0x87, 0xa3, 0xee, 0xcb, 0xb4, 0x68, 0xa9, 0xe1}};
-// The built-in plans; each is also the identifier of its own personality.
-const GUID kHighPerformance = {0x8c5e7fda, 0xe8bf, 0x4a96,
-                               {0x9a, 0x85, 0xa6, 0xe2, 0x3a, 0x8c, 0x63, 0x5c}};
-const GUID kPowerSaver = {0xa1841308, 0x3541, 0x4fab,
-                          {0xbc, 0x81, 0xf7, 0x15, 0x56, 0xf2, 0x0b, 0x4a}};
-const GUID kBalanced = {0x381b4222, 0xf694, 0x41f0,
-                        {0x96, 0x85, 0xff, 0x5b, 0xb2, 0x60, 0xdf, 0x2e}};
 
 // Posted by PowerSetActiveScheme to the stand-in's window when the personality changed, as
 // Windows announces a new personality after a switch.
@@ -109,9 +97,9 @@ void WriteActivePlan(const GUID& plan)
 
 const GUID& PersonalityOf(const GUID& plan)
 {
-    if (IsEqualGUID(plan, kHighPerformance) || IsEqualGUID(plan, kPowerSaver))
+    if (IsEqualGUID(plan, PLAN_HIGH_PERFORMANCE) || IsEqualGUID(plan, PLAN_POWER_SAVER))
         return plan;
-    return kBalanced;
+    return PLAN_BALANCED;
 }
 
 // One ASCII line appended to powrprof.log beside this DLL.
@@ -146,38 +134,19 @@ void AppendLog(const char* event, const char* detail)
     LeaveCriticalSection(&logLock);
 }
 
-struct ProgramSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<ProgramSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    if (processId != search->processId || wcscmp(caption, kStandinProgramCaption) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // Sends the notification as Windows would: a POWERBROADCAST_SETTING whose DataLength is the
 // size of the value that follows it (16 for the personality, 4 for the other two).
 bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength)
 {
-    ProgramSearch search = {GetCurrentProcessId(), nullptr};
-    EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr)
+    HWND program = FindProgramWindow();
+    if (program == nullptr)
         return false;
     alignas(8) BYTE message[offsetof(POWERBROADCAST_SETTING, Data) + sizeof(GUID)] = {};
     auto* broadcast = reinterpret_cast<POWERBROADCAST_SETTING*>(message);
     broadcast->PowerSetting = setting;
     broadcast->DataLength = dataLength;
     std::memcpy(broadcast->Data, data, dataLength);
-    SendMessageW(search.found, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+    SendMessageW(program, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
                  reinterpret_cast<LPARAM>(broadcast));
     return true;
 }
@@ -191,7 +160,7 @@ bool DeliverPersonality()
     char text[kGuidTextLength + 1];
     FormatGuidText(personality, text);
     AppendLog("WM_POWERBROADCAST personality", text);
-    return DeliverPowerSetting(kPersonalitySetting, &personality, sizeof(GUID));
+    return DeliverPowerSetting(GUID_POWERSCHEME_PERSONALITY, &personality, sizeof(GUID));
 }
 
 bool DeliverCommand(const COPYDATASTRUCT& command)
@@ -207,10 +176,10 @@ bool DeliverCommand(const COPYDATASTRUCT& command)
     switch (command.dwData) {
     case kStandinPowerSource:
         AppendLog("WM_POWERBROADCAST power-source", number);
-        return DeliverPowerSetting(kPowerSourceSetting, &value, sizeof(value));
+        return DeliverPowerSetting(GUID_ACDC_POWER_SOURCE, &value, sizeof(value));
     case kStandinBatteryPercent:
         AppendLog("WM_POWERBROADCAST battery-percent", number);
-        return DeliverPowerSetting(kBatteryPercentSetting, &value, sizeof(value));
+        return DeliverPowerSetting(GUID_BATTERY_PERCENTAGE_REMAINING, &value, sizeof(value));
     case kStandinPersonality:
         return DeliverPersonality();
     }
@@ -250,6 +219,31 @@ DWORD WINAPI RunStandinThread(void*)
 }
 
 }  // namespace
+
+struct ProgramSearch {
+    DWORD processId;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ProgramSearch*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    wchar_t caption[64] = {};
+    GetWindowTextW(window, caption, 64);
+    if (processId != search->processId || wcscmp(caption, kStandinProgramCaption) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindProgramWindow()
+{
+    ProgramSearch search = {GetCurrentProcessId(), nullptr};
+    EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** activePlan)
 {

@@ -1,0 +1,7 @@
+// What the parts of the stand-in DLL share inside quillmere.exe.
+#pragma once
+
+#include "app/platform.h"
+
+// The program's window in this process, found by its caption; null before it exists.
+HWND FindProgramWindow();
