@@ -153,6 +153,9 @@ void ShowTrayMenu(HWND window)
     SetForegroundWindow(window);
     // The choice comes back to the window as WM_COMMAND once the menu has closed.
     TrackPopupMenu(menu, TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    // A benign message forces the task switch the platform needs after a tray menu; without
+    // it the next opening of the menu appears and vanishes at once.
+    PostMessageW(window, WM_NULL, 0, 0);
     DestroyMenu(menu);  // the plan submenu belongs to it and goes with it
 }
 

@@ -75,6 +75,9 @@ TEST_F(TrayMenuTest, ThreeBuiltInPlansWithBalancedActive)
     EXPECT_EQ(probe.calls, order);
     EXPECT_FALSE(IsMenu(menu.menu)) << "the menu is destroyed once tracking ends";
     EXPECT_FALSE(IsMenu(menu.submenu));
+    MSG benign;
+    EXPECT_TRUE(PeekMessageW(&benign, window, WM_NULL, WM_NULL, PM_REMOVE))
+        << "a WM_NULL posted after tracking lets the next opening stay up";
 
     scriptedPower.activeReadable = false;
     EXPECT_EQ(Lines(OpenMenu().text)[5], L"  Balanced 501") << "no tick without an active plan";
