@@ -5,11 +5,13 @@
 bool GetActivePlan(GUID* plan)
 {
     GUID* active = nullptr;
-    if (PowerGetActiveScheme(nullptr, &active) != ERROR_SUCCESS || active == nullptr)
-        return false;
-    *plan = *active;
-    LocalFree(active);  // the platform allocates the identifier for the caller
-    return true;
+    bool read = PowerGetActiveScheme(nullptr, &active) == ERROR_SUCCESS && active != nullptr;
+    if (read)
+        *plan = *active;
+    // The platform allocates the identifier for the caller; whatever it handed back is freed.
+    if (active != nullptr)
+        LocalFree(active);
+    return read;
 }
 
 void SetActivePlan(const GUID& plan)
