@@ -4,7 +4,6 @@
 
 target_sources(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/bench/bench_probe.cpp
                ${CMAKE_SOURCE_DIR}/tests/support/import_hook.cpp)
-target_include_directories(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(powrprof_standin PRIVATE psapi)
 target_link_libraries(power_driver PRIVATE psapi)
 

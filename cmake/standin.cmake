@@ -9,12 +9,12 @@ add_library(powrprof_standin SHARED ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.c
             ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.def)
 set_target_properties(powrprof_standin PROPERTIES OUTPUT_NAME powrprof PREFIX ""
                       RUNTIME_OUTPUT_DIRECTORY ${standin_dir})
-target_include_directories(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+target_include_directories(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(powrprof_standin PRIVATE quillmere_core user32 advapi32 uuid)
 
 add_executable(power_driver ${CMAKE_SOURCE_DIR}/tools/standin/power_driver.cpp)
 set_target_properties(power_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${standin_dir})
-target_include_directories(power_driver PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+target_include_directories(power_driver PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(power_driver PRIVATE quillmere_core user32 advapi32)
 
 if(MINGW)

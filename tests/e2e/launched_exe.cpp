@@ -2,31 +2,14 @@
 
 #include <vector>
 
+#include "support/program_window.h"
+
 std::wstring ExeDirectory()
 {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring directory(path, length);
     return directory.substr(0, directory.find_last_of(L"\\/"));
-}
-
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    if (processId == search->processId && wcscmp(caption, L"Quillmere Configuration") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 bool LaunchQuillmere(const std::wstring& workingDirectory, LaunchedExe* launched,
@@ -45,12 +28,9 @@ bool LaunchQuillmere(const std::wstring& workingDirectory, LaunchedExe* launched
         return false;
     WaitForInputIdle(launched->process.hProcess, timeoutMs);
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        WindowSearch search = {launched->process.dwProcessId, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            launched->window = search.found;
+        launched->window = FindProgramWindowOf(launched->process.dwProcessId);
+        if (launched->window != nullptr)
             return true;
-        }
         Sleep(50);
     }
     return false;

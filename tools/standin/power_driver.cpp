@@ -19,6 +19,7 @@
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
 #include "standin/standin_protocol.h"
+#include "support/program_window.h"
 
 #include <commctrl.h>
 #include <psapi.h>
@@ -204,7 +205,7 @@ int PrintStatus()
 
 HWND FindProgramWindow()
 {
-    return FindWindowW(L"#32770", kStandinProgramCaption);
+    return FindWindowW(L"#32770", kProgramCaption);
 }
 
 int PrintWindow()

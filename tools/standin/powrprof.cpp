@@ -20,6 +20,7 @@
 #include "core/guid_text.h"
 #include "core/plan_ids.h"
 #include "standin/standin.h"
+#include "support/program_window.h"
 
 namespace {
 
@@ -220,29 +221,9 @@ DWORD WINAPI RunStandinThread(void*)
 
 }  // namespace
 
-struct ProgramSearch {
-    DWORD processId;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<ProgramSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    if (processId != search->processId || wcscmp(caption, kStandinProgramCaption) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 HWND FindProgramWindow()
 {
-    ProgramSearch search = {GetCurrentProcessId(), nullptr};
-    EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProgramWindowOf(GetCurrentProcessId());
 }
 
 extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** activePlan)

@@ -33,4 +33,3 @@ enum StandinCommand : ULONG_PTR {
 };
 
 // The program's window, found by caption within the stand-in's process.
-constexpr const wchar_t* kStandinProgramCaption = L"Quillmere Configuration";
