@@ -44,6 +44,8 @@ session_set_power() {  # session_set_power DIR ONLINE [PERCENT]
 
 session_init() {
     session_build=$(cd "$1" && pwd)
+    source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+    wine_use "$2"
     export WINEPREFIX=$session_build/desktop-prefix WINEARCH=$2
     export WINEDEBUG=${WINEDEBUG:--all}
     # No Mono or Gecko installers: nothing here needs them and they would wait for an answer.
@@ -103,12 +105,12 @@ session_boot() {
     exec 8>"$WINEPREFIX.lock"
     flock 8
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        wineboot -i >/dev/null 2>&1
-        wineserver -w
+        "$WINE" wineboot -i >/dev/null 2>&1
+        "$WINESERVER" -w
     fi
     flock -u 8
     session_write_plans >"$session_standin/plans.reg"
-    wine regedit /S "$(session_windows_path "$session_standin/plans.reg")" >/dev/null 2>&1
+    "$WINE" regedit /S "$(session_windows_path "$session_standin/plans.reg")" >/dev/null 2>&1
     : >"$session_log"
 }
 
@@ -127,7 +129,7 @@ session_start_x() {
 }
 
 session_start_desktop() {
-    wine explorer /desktop=$session_desktop,$session_size >/dev/null 2>&1 &
+    "$WINE" explorer /desktop=$session_desktop,$session_size >/dev/null 2>&1 &
     session_desktop_pid=$!
     for _ in $(seq 100); do
         if [ "$(session_driver tray 2>/dev/null)" != absent ]; then
@@ -142,7 +144,7 @@ session_start_desktop() {
 # The unmodified exe, copied beside the stand-in; `wine` returns its exit code. Waits until
 # its tray icon is drawn.
 session_start_program() {
-    (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n" exec wine "$session_standin/quillmere.exe") \
+    (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n" exec "$WINE" "$session_standin/quillmere.exe") \
         >/dev/null 2>&1 &
     session_program_pid=$!
     session_driver wait hidden 30000 >/dev/null || return 1
@@ -155,13 +157,13 @@ session_start_program() {
 
 # The driver's console output comes with CR LF line ends; the CRs are dropped.
 session_driver() {
-    wine "$session_standin/power_driver.exe" "$@" | tr -d '\r'
+    "$WINE" "$session_standin/power_driver.exe" "$@" | tr -d '\r'
     return "${PIPESTATUS[0]}"
 }
 
 # Safe under set -e: what it stops may already be gone.
 session_stop() {
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     if [ -n "$session_desktop_pid" ]; then
         wait "$session_desktop_pid" 2>/dev/null || true
     fi

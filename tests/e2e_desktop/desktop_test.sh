@@ -17,6 +17,12 @@ set -u
 build=$1 arch=$2 case_name=$3
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 
+source "$source_dir/tools/wine-env.sh"
+if [ "$arch" = win32 ] && ! wine_host_runs_x86; then
+    echo "SKIP: $wine_no_x86"
+    exit 77
+fi
+
 if [ -z "${QUILLMERE_TEST_NAMESPACE:-}" ] && unshare -m true 2>/dev/null; then
     exec unshare -m env QUILLMERE_TEST_NAMESPACE=1 bash "$0" "$@"
 fi
@@ -225,7 +231,7 @@ case_startup_value() {
     click_control 1
     session_driver wait hidden >/dev/null
     local run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run' value expected
-    value=$(wine reg query "$run" /v Quillmere 2>/dev/null | tr -d '\r' |
+    value=$("$WINE" reg query "$run" /v Quillmere 2>/dev/null | tr -d '\r' |
         sed -n 's/^ *Quillmere *REG_SZ *//p')
     expected="\"$(session_windows_path "$session_standin/quillmere.exe")\""
     check "OK wrote the Run value: the exe's path in quotes ($value)" test "$value" = "$expected"
