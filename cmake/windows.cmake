@@ -4,7 +4,7 @@
 enable_language(RC)
 
 set(quillmere_defines UNICODE _UNICODE _WIN32_WINNT=0x0600 WINVER=0x0600 NTDDI_VERSION=0x06000000)
-set(quillmere_system_libs powrprof comctl32 shell32 user32 advapi32 ole32 gdi32 kernel32 uuid)
+set(quillmere_system_libs comctl32 shell32 user32 advapi32 ole32 gdi32 kernel32 uuid)
 
 if(MINGW)
     # Everything static, so the exe needs only the system DLLs; no PE time stamp, so two

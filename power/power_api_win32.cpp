@@ -1,11 +1,25 @@
 #include "power/power_api.h"
 
+#include "app/system_library.h"
+
 #include <powrprof.h>
+
+// powrprof is not one of the system's known DLLs, so it is not imported: each call takes its
+// function from the system folder's copy. Where a function is missing the call fails as a
+// failed platform call does.
+using GetActiveSchemeFunction = DWORD(WINAPI*)(HKEY, GUID**);
+using SetActiveSchemeFunction = DWORD(WINAPI*)(HKEY, const GUID*);
+using ReadFriendlyNameFunction = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*,
+                                                UCHAR*, DWORD*);
+constexpr WCHAR kPowrprof[] = L"powrprof.dll";
 
 bool GetActivePlan(GUID* plan)
 {
+    auto getActive = GetSystemFunction<GetActiveSchemeFunction>(kPowrprof, "PowerGetActiveScheme");
+    if (getActive == nullptr)
+        return false;
     GUID* active = nullptr;
-    bool read = PowerGetActiveScheme(nullptr, &active) == ERROR_SUCCESS && active != nullptr;
+    bool read = getActive(nullptr, &active) == ERROR_SUCCESS && active != nullptr;
     if (read)
         *plan = *active;
     // The platform allocates the identifier for the caller; whatever it handed back is freed.
@@ -16,15 +30,19 @@ bool GetActivePlan(GUID* plan)
 
 void SetActivePlan(const GUID& plan)
 {
-    PowerSetActiveScheme(nullptr, &plan);
+    auto setActive = GetSystemFunction<SetActiveSchemeFunction>(kPowrprof, "PowerSetActiveScheme");
+    if (setActive != nullptr)
+        setActive(nullptr, &plan);
 }
 
 bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits])
 {
-    DWORD size = sizeof(name);
     name[0] = L'\0';
-    DWORD result = PowerReadFriendlyName(nullptr, &plan, nullptr, nullptr,
-                                         reinterpret_cast<UCHAR*>(name), &size);
+    auto readName = GetSystemFunction<ReadFriendlyNameFunction>(kPowrprof, "PowerReadFriendlyName");
+    if (readName == nullptr)
+        return false;
+    DWORD size = sizeof(name);
+    DWORD result = readName(nullptr, &plan, nullptr, nullptr, reinterpret_cast<UCHAR*>(name), &size);
     name[kPlanNameUnits - 1] = L'\0';  // never trust the platform to terminate a full buffer
     return result == ERROR_SUCCESS && name[0] != L'\0';
 }

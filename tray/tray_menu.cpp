@@ -1,6 +1,7 @@
 #include "tray/tray_menu.h"
 
 #include "app/app_state.h"
+#include "app/system_library.h"
 #include "core/plan_ids.h"
 #include "power/plan_catalogue.h"
 #include "power/plan_name.h"
@@ -24,7 +25,9 @@ static const BuiltInItem kBuiltInItems[3] = {
     {&PLAN_POWER_SAVER, L"Power Saver"},
 };
 
-// dwmapi is looked up at run time so that the program still starts where it is missing.
+// dwmapi is looked up at run time, from the system folder only, so that the program still
+// starts where it is missing and a planted copy is never loaded.
+constexpr WCHAR kDwmapi[] = L"dwmapi.dll";
 using IsCompositionEnabledFunction = HRESULT(WINAPI*)(BOOL* enabled);
 using EnableCompositionFunction = HRESULT(WINAPI*)(UINT action);
 constexpr WORD kEnableCompositionOrdinal = 102;
@@ -96,26 +99,14 @@ static void FillPlanMenu(HMENU plans)
     }
 }
 
-// The library is loaded for each use and released after; a missing library or function
-// gives null, and nothing is called.
-static FARPROC LoadCompositionFunction(HMODULE* dwm, LPCSTR name)
-{
-    *dwm = LoadLibraryW(L"dwmapi.dll");
-    return *dwm != nullptr ? GetProcAddress(*dwm, name) : nullptr;
-}
-
 // Off when the state cannot be read: the flag is off before the call and stays so.
 static BOOL IsCompositionOn()
 {
     BOOL enabled = FALSE;
-    HMODULE dwm = nullptr;
-    // FARPROC goes through the generic function pointer type to the real signature.
-    auto isEnabled = reinterpret_cast<IsCompositionEnabledFunction>(reinterpret_cast<void (*)()>(
-        LoadCompositionFunction(&dwm, "DwmIsCompositionEnabled")));
+    auto isEnabled =
+        GetSystemFunction<IsCompositionEnabledFunction>(kDwmapi, "DwmIsCompositionEnabled");
     if (isEnabled != nullptr)
         isEnabled(&enabled);
-    if (dwm != nullptr)
-        FreeLibrary(dwm);
     return enabled;
 }
 
@@ -167,13 +158,10 @@ void TurnDisplayOff()
 void ToggleComposition()
 {
     BOOL enabled = IsCompositionOn();
-    HMODULE dwm = nullptr;
-    auto enable = reinterpret_cast<EnableCompositionFunction>(reinterpret_cast<void (*)()>(
-        LoadCompositionFunction(&dwm, MAKEINTRESOURCEA(kEnableCompositionOrdinal))));
+    auto enable = GetSystemFunction<EnableCompositionFunction>(
+        kDwmapi, MAKEINTRESOURCEA(kEnableCompositionOrdinal));
     if (enable != nullptr)
         enable(enabled ? 0 : 1);  // 0 turns composition off, 1 turns it on
-    if (dwm != nullptr)
-        FreeLibrary(dwm);
 }
 
 void RunPlanCommand(WORD commandId)
