@@ -6,7 +6,8 @@
 #   session_boot                  creates the desktop prefix once, installs the plans
 #   session_start_x               starts Xvfb when there is no DISPLAY
 #   session_start_desktop         opens the desktop "quillmere" with its taskbar
-#   session_start_program DIR     starts the stand-in copy of quillmere.exe in DIR
+#   session_start_program DIR [EXE]
+#                                 starts the stand-in copy of quillmere.exe (or EXE) in DIR
 #   session_stop                  ends everything the session started
 #   session_fake_power DIR ONLINE PERCENT
 #                                 shows Wine a fake mains adapter and battery (needs a
@@ -51,7 +52,8 @@ session_init() {
     # No Mono or Gecko installers: nothing here needs them and they would wait for an answer.
     export WINEDLLOVERRIDES="mscoree=;mshtml="
     session_standin=$session_build/standin
-    session_log=$session_standin/powrprof.log
+    # The stand-in logs beside itself, in the prefix's system folder.
+    session_log=$WINEPREFIX/drive_c/windows/system32/powrprof.log
     session_xvfb=
     session_program_pid=
     session_desktop_pid=
@@ -108,6 +110,8 @@ session_boot() {
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINESERVER" -w
     fi
+    # The program loads powrprof.dll from the system folder only: the stand-in goes there.
+    cp "$session_standin/system32/powrprof.dll" "$WINEPREFIX/drive_c/windows/system32/powrprof.dll"
     flock -u 8
     session_write_plans >"$session_standin/plans.reg"
     "$WINE" regedit /S "$(session_windows_path "$session_standin/plans.reg")" >/dev/null 2>&1
@@ -141,11 +145,13 @@ session_start_desktop() {
     return 1
 }
 
-# The unmodified exe, copied beside the stand-in; `wine` returns its exit code. Waits until
-# its tray icon is drawn.
-session_start_program() {
-    (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n" exec "$WINE" "$session_standin/quillmere.exe") \
-        >/dev/null 2>&1 &
+# The unmodified exe (by default the copy in standin/) started in DIR; `wine` returns its exit
+# code. Wine looks for powrprof and dwmapi as Windows does, a real DLL first: the stand-in in the
+# system folder, or one planted where the program would search. Waits until its tray icon is
+# drawn.
+session_start_program() {  # session_start_program DIR [EXE]
+    (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" \
+        exec "$WINE" "${2:-$session_standin/quillmere.exe}") >/dev/null 2>&1 &
     session_program_pid=$!
     session_driver wait hidden 30000 >/dev/null || return 1
     for _ in $(seq 50); do

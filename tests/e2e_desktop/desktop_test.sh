@@ -6,7 +6,8 @@
 #
 #   desktop_test.sh BUILD_DIR ARCH CASE
 #
-# CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit.
+# CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit
+# planted_dlls.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -255,8 +256,36 @@ case_exit() {
     check "the tray icon is gone" picture_is none
 }
 
+# Files named powrprof.dll and dwmapi.dll beside the exe and in its working folder, with Wine
+# searching as Windows does (a real DLL first): none is ever loaded, and the program works with
+# the stand-in from the system folder.
+case_planted_dlls() {
+    local app=$scratch/app dir name
+    mkdir -p "$app"
+    cp "$session_standin/quillmere.exe" "$app/"
+    for dir in "$app" "$work"; do
+        for name in powrprof.dll dwmapi.dll; do cp "$session_standin/planted_dll.dll" "$dir/$name"; done
+    done
+    marks() { find "$app" "$work" -name '*.loaded' -printf '%P ' | sort; }
+    session_start_x || { echo "FAIL: no X server"; exit 1; }
+    session_boot
+    session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
+    session_start_program "$work" "$app/quillmere.exe" || { echo "FAIL: no tray icon"; exit 1; }
+    check "start-up loads no planted DLL ($(marks))" test -z "$(marks)"
+    check "the plan comes from the stand-in in the system folder: Balanced's picture" picture_is yellow
+    session_click_tray right
+    session_driver wait menu >/dev/null
+    sleep 0.3
+    session_click_menu_item "$(session_menu_rect | tr -d '\r')" 0 2 1 1 1  # "Aero On"/"Aero Off"
+    session_driver wait nomenu >/dev/null
+    check "the menu and the composition switch load no planted DLL ($(marks))" test -z "$(marks)"
+    session_driver plug >/dev/null
+    check "plugging in still switches through the stand-in" test "$(switches)" = 1
+}
+
 case "$case_name" in
-power_source | battery_rule | menu_plan | settings_file | startup_value | exit) "case_$case_name" ;;
+power_source | battery_rule | menu_plan | settings_file | startup_value | exit | planted_dlls)
+    "case_$case_name" ;;
 *) echo "unknown case $case_name"; exit 2 ;;
 esac
 [ $failures = 0 ]

@@ -5,7 +5,8 @@
 //
 // The plans are real subkeys of the machine's power-scheme key (names in FriendlyName), the
 // active plan is that key's ActivePowerScheme value, and every PowerSetActiveScheme goes to
-// powrprof.log beside this DLL. A driver (power_driver.exe) asks, through a message-only
+// powrprof.log beside this DLL (in the prefix's system folder, where the program loads it
+// from). A driver (power_driver.exe) asks, through a message-only
 // window on a thread of the stand-in's own, for a power-setting notification; that thread
 // sends the program's window a real WM_POWERBROADCAST with a POWERBROADCAST_SETTING in this
 // process, so the pointer in lParam is valid where it is read.
