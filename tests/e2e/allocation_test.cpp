@@ -34,7 +34,9 @@ TEST(Allocation, FailureEndsTheProcessWithNoMemory)
     } kCases[] = {
         {L"small", 0},
         {L"heap", static_cast<DWORD>(STATUS_NO_MEMORY)},
+#if defined(__GLIBCXX__)  // Visual Studio's vector throws std::length_error itself
         {L"length", static_cast<DWORD>(STATUS_NO_MEMORY)},
+#endif
     };
     for (const auto& c : kCases)
         EXPECT_EQ(RunProbe(c.kind), c.exitCode) << c.kind;
