@@ -10,9 +10,9 @@
 //
 // Only the shipped exe links this file. The test programs keep the library's own functions,
 // because GoogleTest is built with exceptions and expects operator new to throw. If something
-// in the exe ever needs another of libstdc++'s __throw_* helpers, the library's object that
-// holds them all comes along and the link fails on the duplicates below: the size does not
-// grow unnoticed.
+// in the exe ever needs another of the __throw_* helpers kept together in libstdc++'s
+// functexcept object (logic_error, invalid_argument, ...), that object comes along and the
+// link fails on the duplicates below; anything else that grows the exe fails exe_size.
 #include <cstddef>
 #include <new>
 
