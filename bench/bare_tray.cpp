@@ -1,12 +1,20 @@
 // The benchmark's yardstick: the least a Win32 tray program can be. A hidden dialog made from
 // a minimal template in memory, one tray icon with the system's stock picture, and a message
-// loop; built with the same compiler flags and static linking as quillmere.exe.
+// loop; built with the same compiler flags and static linking as quillmere.exe. Any command
+// (Exit from the start-up benchmark, or the close box) ends it.
 //
 //   bare_tray            the yardstick
 //   bare_tray standin    the same with the stand-in power manager (powrprof.dll beside it)
 //                        loaded, to show what the stand-in itself adds to a process
+//
+// bare_tray_v6.exe is the same program with quillmere.exe's manifest (common controls
+// version 6) and its InitCommonControlsEx call, so that what the common controls cost a
+// process is on both sides of a comparison.
 #include <windows.h>
 #include <shellapi.h>
+#ifdef BARE_TRAY_COMMON_CONTROLS
+#include <commctrl.h>
+#endif
 
 namespace {
 
@@ -20,6 +28,10 @@ struct BareTemplate {
 
 INT_PTR CALLBACK BareDialogProc(HWND window, UINT message, WPARAM, LPARAM)
 {
+    if (message == WM_COMMAND) {
+        DestroyWindow(window);
+        return TRUE;
+    }
     if (message == WM_DESTROY) {
         NOTIFYICONDATAW tray = {};
         tray.cbSize = sizeof(tray);
@@ -37,6 +49,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     if (lstrcmpA(commandLine, "standin") == 0)
         LoadLibraryW(L"powrprof.dll");
+#ifdef BARE_TRAY_COMMON_CONTROLS
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     alignas(DWORD) BareTemplate bare = {};
     bare.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     bare.dialog.cx = 100;

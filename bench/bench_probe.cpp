@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bench/bench_start.h"
 #include "res/resource.h"
 #include "standin/standin.h"
 #include "standin/standin_protocol.h"
@@ -466,6 +467,46 @@ bool WriteFootprint()
     AppendResult(line);
     return true;
 }
+
+// Start-up: in a process started by bench_start.exe, the exe's import of Shell_NotifyIconW is
+// patched as soon as the stand-in is loaded (during the loader's work for quillmere.exe, first
+// thing in WinMain for the bare program), and the first NIM_ADD is noted for the launcher.
+ImportHook* trayAddHook = nullptr;
+
+BOOL WINAPI NoteTrayAdded(DWORD message, PNOTIFYICONDATAW data)
+{
+    using Function = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+    Function original = trayAddHook->original<Function>();
+    if (message != NIM_ADD)
+        return original(message, data);
+    LONGLONG at = Now();
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kBenchStartupMapping);
+    auto* record = mapping == nullptr ? nullptr
+                                      : static_cast<BenchStartupRecord*>(MapViewOfFile(
+                                            mapping, FILE_MAP_WRITE, 0, 0, 0));
+    HANDLE added = OpenEventW(EVENT_MODIFY_STATE, FALSE, kBenchStartupEvent);
+    if (record != nullptr && added != nullptr && record->trayAddedAt == 0) {
+        record->window = reinterpret_cast<ULONG_PTR>(data->hWnd);
+        record->trayAddedAt = at;
+        SetEvent(added);
+    }
+    if (record != nullptr)
+        UnmapViewOfFile(record);
+    if (mapping != nullptr)
+        CloseHandle(mapping);
+    if (added != nullptr)
+        CloseHandle(added);
+    return original(message, data);
+}
+
+struct StartupWatch {
+    StartupWatch()
+    {
+        if (GetEnvironmentVariableW(kBenchStartupVariable, nullptr, 0) != 0)
+            trayAddHook = new ImportHook("shell32.dll", "Shell_NotifyIconW",
+                                         reinterpret_cast<void*>(&NoteTrayAdded));
+    }
+} startupWatch;
 
 }  // namespace
 

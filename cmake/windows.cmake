@@ -19,13 +19,14 @@ elseif(MSVC)
     set(quillmere_exe_options /MANIFEST:NO /Brepro)
 endif()
 
-# Everything but WinMain and the real power-management calls, so the in-process tests can
-# link the same code with a scripted power manager.
+# Everything but WinMain, the real power-management calls and the allocation functions, so the
+# in-process tests can link the same code with a scripted power manager (and GoogleTest keeps
+# the library's throwing operator new).
 file(GLOB quillmere_sources CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/power/*.cpp
      ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
 list(REMOVE_ITEM quillmere_sources ${CMAKE_SOURCE_DIR}/app/win_main.cpp
-     ${CMAKE_SOURCE_DIR}/power/power_api_win32.cpp)
+     ${CMAKE_SOURCE_DIR}/app/allocation.cpp ${CMAKE_SOURCE_DIR}/power/power_api_win32.cpp)
 add_library(quillmere_win STATIC ${quillmere_sources})
 target_compile_definitions(quillmere_win PUBLIC ${quillmere_defines})
 target_link_libraries(quillmere_win PUBLIC quillmere_core ${quillmere_system_libs})
@@ -35,7 +36,8 @@ set(quillmere_resources ${CMAKE_SOURCE_DIR}/res/quillmere.rc)
 set_source_files_properties(${quillmere_resources} PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
 
-add_executable(quillmere WIN32 app/win_main.cpp power/power_api_win32.cpp ${quillmere_resources})
+add_executable(quillmere WIN32 app/win_main.cpp app/allocation.cpp power/power_api_win32.cpp
+               ${quillmere_resources})
 target_link_libraries(quillmere PRIVATE quillmere_win)
 target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_options})
 
@@ -89,11 +91,26 @@ target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_
 target_compile_definitions(e2e_tests PRIVATE ${quillmere_defines})
 target_link_libraries(e2e_tests PRIVATE gtest_main user32 advapi32 shell32)
 target_link_options(e2e_tests PRIVATE ${quillmere_link_options})
-add_dependencies(e2e_tests quillmere)
+add_dependencies(e2e_tests quillmere allocation_probe)
+# The exe's allocation functions on their own, built as the exe is, for the test that makes
+# them fail.
+add_executable(allocation_probe tests/e2e/probe/allocation_probe.cpp app/allocation.cpp)
+target_include_directories(allocation_probe PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(allocation_probe PRIVATE ${quillmere_defines})
+target_link_options(allocation_probe PRIVATE ${quillmere_link_options})
 quillmere_test(e2e_tests)
 
 if(MINGW)
     add_test(NAME exe_imports
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:quillmere>
                      ${CMAKE_OBJDUMP})
+    # 64 KB for x64, 80 KB for x86.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(quillmere_size_budget 65536)
+    else()
+        set(quillmere_size_budget 81920)
+    endif()
+    add_test(NAME exe_size
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-size $<TARGET_FILE:quillmere>
+                     ${quillmere_size_budget})
 endif()
