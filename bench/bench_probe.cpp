@@ -1,8 +1,10 @@
 // Measurements inside the running quillmere.exe, taken on the stand-in's thread. The program
 // is reached as the platform reaches it: messages sent to its window from another thread, and
-// its imports of PowerSetActiveScheme, Shell_NotifyIconW and TrackPopupMenu patched in this
-// process to note the moment they are called (QueryPerformanceCounter, comparable within the
-// process). The patches are in place only while a measurement runs.
+// its imports of Shell_NotifyIconW and TrackPopupMenu patched in this process to note the
+// moment they are called (QueryPerformanceCounter, comparable within the process). The program
+// takes powrprof's functions by name at each call, so its GetProcAddress is patched too and
+// hands it noting versions of the stand-in's own. The patches are in place only while a
+// measurement runs.
 #include "bench/bench_probe.h"
 
 #include <psapi.h>
@@ -27,9 +29,9 @@ const wchar_t kBalancedKey[] = L"381b4222-f694-41f0-9685-ff5bb260df2e";
 volatile LONGLONG switchAt = 0;
 volatile LONGLONG tipAt = 0;
 volatile LONGLONG menuAt = 0;
-ImportHook* setSchemeHook = nullptr;
+ImportHook* lookupHook = nullptr;
+volatile bool noteSwitches = false;
 ImportHook* notifyHook = nullptr;
-ImportHook* getSchemeHook = nullptr;
 ImportHook* localFreeHook = nullptr;
 ImportHook* createMenuHook = nullptr;
 
@@ -109,8 +111,7 @@ DWORD WINAPI NoteSetActiveScheme(HKEY root, const GUID* plan)
 {
     if (switchAt == 0)
         switchAt = Now();
-    using Function = DWORD(WINAPI*)(HKEY, const GUID*);
-    return setSchemeHook->original<Function>()(root, plan);
+    return PowerSetActiveScheme(root, plan);
 }
 
 void NoteIcon(HICON icon)
@@ -135,8 +136,7 @@ BOOL WINAPI NoteNotifyIcon(DWORD message, PNOTIFYICONDATAW data)
 
 DWORD WINAPI NoteGetActiveScheme(HKEY root, GUID** plan)
 {
-    using Function = DWORD(WINAPI*)(HKEY, GUID**);
-    DWORD result = getSchemeHook->original<Function>()(root, plan);
+    DWORD result = PowerGetActiveScheme(root, plan);
     if (result != ERROR_SUCCESS || plan == nullptr || *plan == nullptr)
         return result;
     ++schemesGiven;
@@ -256,15 +256,26 @@ bool RunIdle(HWND program, DWORD start)
 }
 
 // Watches what the program takes and gives back for as long as it lives.
+// Active-plan identifiers are followed for as long as a watch lives; switches only while
+// noteSwitches is set.
+FARPROC WINAPI NoteGetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (!IS_INTRESOURCE(name) && std::strcmp(name, "PowerGetActiveScheme") == 0)
+        return reinterpret_cast<FARPROC>(&NoteGetActiveScheme);
+    if (noteSwitches && !IS_INTRESOURCE(name) && std::strcmp(name, "PowerSetActiveScheme") == 0)
+        return reinterpret_cast<FARPROC>(&NoteSetActiveScheme);
+    using Function = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+    return lookupHook->original<Function>()(module, name);
+}
+
 struct LeakWatch {
-    ImportHook getScheme{"powrprof.dll", "PowerGetActiveScheme",
-                         reinterpret_cast<void*>(&NoteGetActiveScheme)};
+    ImportHook lookup{"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&NoteGetProcAddress)};
     ImportHook localFree{"kernel32.dll", "LocalFree", reinterpret_cast<void*>(&NoteLocalFree)};
     ImportHook createMenu{"user32.dll", "CreatePopupMenu",
                           reinterpret_cast<void*>(&NoteCreatePopupMenu)};
     LeakWatch()
     {
-        getSchemeHook = &getScheme;
+        lookupHook = &lookup;
         localFreeHook = &localFree;
         createMenuHook = &createMenu;
         menuCount = 0;
@@ -282,7 +293,7 @@ void DescribeLeaks(const LeakWatch& watch, char* text, size_t size)
         alive += IsMenu(menusCreated[i]) ? 1 : 0;
     std::snprintf(text, size, "menus=%lu alive=%lu icons=%lu schemes=%lu freed=%lu hooked=%d",
                   menuCount, alive, iconCount, schemesGiven, schemesFreed,
-                  watch.getScheme.installed() && watch.localFree.installed() &&
+                  watch.lookup.installed() && watch.localFree.installed() &&
                       watch.createMenu.installed());
 }
 
@@ -309,12 +320,10 @@ void Summarise(LONGLONG* row, DWORD count, LONGLONG* median, LONGLONG* worst)
 // Performance and unplugging back to Balanced, so every notification makes one switch.
 bool RunSwitches(HWND program, DWORD count)
 {
-    ImportHook setScheme("powrprof.dll", "PowerSetActiveScheme",
-                         reinterpret_cast<void*>(&NoteSetActiveScheme));
     ImportHook notify("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(&NoteNotifyIcon));
-    setSchemeHook = &setScheme;
     notifyHook = &notify;
     LeakWatch watch;
+    noteSwitches = true;
     WriteActiveBalanced();
     DWORD switched = 0, tipped = 0;
     for (DWORD run = 0; run < count; ++run) {
@@ -334,7 +343,7 @@ bool RunSwitches(HWND program, DWORD count)
             samples[1][tipped++] = tipAt - sent;
         HandlePostedMessages();
     }
-    setSchemeHook = nullptr;
+    noteSwitches = false;
     notifyHook = nullptr;
     LONGLONG switchMedian, switchWorst, tipMedian, tipWorst;
     Summarise(samples[0], switched, &switchMedian, &switchWorst);
@@ -469,15 +478,17 @@ bool WriteFootprint()
 }
 
 // Start-up: in a process started by bench_start.exe, the exe's import of Shell_NotifyIconW is
-// patched as soon as the stand-in is loaded (during the loader's work for quillmere.exe, first
-// thing in WinMain for the bare program), and the first NIM_ADD is noted for the launcher.
+// patched as soon as the stand-in is loaded, and the first call it sees is noted for the
+// launcher. The bare program loads the stand-in first thing in WinMain, so that is its NIM_ADD.
+// quillmere.exe loads it at its first power call, which comes right after its NIM_ADD, to show
+// the active plan: that is the NIM_MODIFY with the plan's tooltip, the icon as the user sees it.
 ImportHook* trayAddHook = nullptr;
 
 BOOL WINAPI NoteTrayAdded(DWORD message, PNOTIFYICONDATAW data)
 {
     using Function = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
     Function original = trayAddHook->original<Function>();
-    if (message != NIM_ADD)
+    if (message != NIM_ADD && message != NIM_MODIFY)
         return original(message, data);
     LONGLONG at = Now();
     HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kBenchStartupMapping);

@@ -1,8 +1,9 @@
 // The start-up benchmark: starts each program given with CreateProcessW, in turn, and measures
-// from just before CreateProcessW to the program's first Shell_NotifyIconW(NIM_ADD), as the
-// stand-in's start-up watch notes it inside the program. Each program must load the stand-in
-// power manager (quillmere.exe imports it; "bare_tray.exe standin" loads it first thing) and
-// end on WM_COMMAND IDM_EXIT, which it is sent once its icon is added.
+// from just before CreateProcessW to the program's tray icon showing its text, as the
+// stand-in's start-up watch notes it inside the program (the first Shell_NotifyIconW it sees).
+// Each program must load the stand-in power manager (quillmere.exe at its first power call,
+// "bare_tray.exe standin" first thing) and end on WM_COMMAND IDM_EXIT, which it is sent once
+// its icon is shown.
 //
 //   bench_start RUNS "PROGRAM [ARGUMENT]"...
 //
