@@ -19,6 +19,11 @@
 #include "standin/standin_protocol.h"
 #include "support/import_hook.h"
 
+// The stand-in's own power-management functions (tools/standin/powrprof.cpp), which the
+// noting versions below call through to.
+extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID**);
+extern "C" DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID*);
+
 namespace {
 
 constexpr DWORD kMaxRuns = 5000;
@@ -261,9 +266,9 @@ bool RunIdle(HWND program, DWORD start)
 FARPROC WINAPI NoteGetProcAddress(HMODULE module, LPCSTR name)
 {
     if (!IS_INTRESOURCE(name) && std::strcmp(name, "PowerGetActiveScheme") == 0)
-        return reinterpret_cast<FARPROC>(&NoteGetActiveScheme);
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&NoteGetActiveScheme));
     if (noteSwitches && !IS_INTRESOURCE(name) && std::strcmp(name, "PowerSetActiveScheme") == 0)
-        return reinterpret_cast<FARPROC>(&NoteSetActiveScheme);
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&NoteSetActiveScheme));
     using Function = FARPROC(WINAPI*)(HMODULE, LPCSTR);
     return lookupHook->original<Function>()(module, name);
 }
@@ -356,7 +361,7 @@ bool RunSwitches(HWND program, DWORD count)
                   "tipped=%lu tip_median_us=%lld tip_worst_us=%lld %s",
                   count, switched, switchMedian, switchWorst, tipped, tipMedian, tipWorst, leaks);
     AppendResult(line);
-    return setScheme.installed() && notify.installed();
+    return watch.lookup.installed() && notify.installed();
 }
 
 // The built-in three, then made-up plans "Bench Plan N" up to count; Balanced active.
