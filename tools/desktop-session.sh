@@ -120,16 +120,9 @@ session_boot() {
 
 session_start_x() {
     [ -n "${DISPLAY:-}" ] && return 0
-    local n
-    for n in $(seq 150 250); do
-        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-        Xvfb :$n -screen 0 ${session_size}x24 -nolisten tcp >/dev/null 2>&1 &
-        session_xvfb=$!
-        export DISPLAY=:$n
-        for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && return 0; sleep 0.1; done
-        return 1
-    done
-    return 1
+    source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+    xvfb_start "$session_size" || return 1
+    session_xvfb=$xvfb_pid
 }
 
 session_start_desktop() {
