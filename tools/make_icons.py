@@ -11,12 +11,13 @@ PNG, which Windows Vista and later read at every size; stored as bitmaps the
 same frames would add some 90 KB to the exe.
 
 The pictures use integer math only (4x4 supersampling with point-in-
-rounded-rectangle and point-in-polygon tests) and zlib at a fixed level, so
-the bytes depend only on this file.
+rounded-rectangle and point-in-polygon tests), so the pixels depend only on
+this file; the bytes also on zlib, which packs them at a fixed level.
 
   make_icons.py [--out DIR]          write the icons to res/icons/ (or DIR)
-  make_icons.py --check [--dir DIR]  rebuild in memory, compare with the
-                                     committed icons and validate their layout
+  make_icons.py --check [--dir DIR]  rebuild in memory, compare the pixels
+                                     of the committed icons with it and
+                                     validate their layout
   make_icons.py --preview FILE       write one PNG showing every frame
 """
 import argparse
@@ -54,7 +55,6 @@ LAYOUTS = {
 }
 SIZES = [16, 20, 24, 32, 40, 48, 64]
 APP_SIZES = SIZES + [256]
-
 
 # Lightning bolt on a 52 x 52 grid laid over the tile inside its rim; each
 # size rounds the corners to its own whole pixels.
