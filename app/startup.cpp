@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/window_proc.h"
 #include "power/power_api.h"
+#include "tray/tray_icon.h"
 
 HWND CreateSettingsWindow(HINSTANCE instance)
 {
@@ -16,10 +17,7 @@ HWND CreateSettingsWindow(HINSTANCE instance)
     HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
 
-    HICON small = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    HICON big = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SetWindowIcons(window);
 
     // The registrations last as long as the process; their handles are not kept.
     for (const GUID* setting : kWatchedPowerSettings)

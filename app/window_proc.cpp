@@ -61,6 +61,25 @@ static void RouteTrayNotify(HWND window, LPARAM lParam)
     }
 }
 
+// Scale changes, named here because the headers define them only for later Windows versions:
+// the window's own DPI (Windows 8.1 and later) and the user's new scale setting (Windows 8).
+constexpr UINT kWmDpiChanged = 0x02E0;
+constexpr UINT kSpiSetLogicalDpiOverride = 0x009F;
+
+// After a change of scale the window's icons and the tray picture are loaded afresh at the new
+// sizes. The dialog manager resizes the window and its font itself.
+static void ReloadIcons(HWND window)
+{
+    SetWindowIcons(window);
+    RefreshTrayPicture();
+}
+
+static bool IsScaleSetting(WPARAM setting)
+{
+    return setting == SPI_SETICONMETRICS || setting == SPI_SETNONCLIENTMETRICS ||
+           setting == kSpiSetLogicalDpiOverride;
+}
+
 // Every branch returns FALSE, so the dialog manager's default processing follows each message;
 // that is what turns WM_CLOSE into the IDCANCEL command.
 INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,6 +94,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_DESTROY:
         RemoveTrayIcon();
+        ReleaseWindowIcons(window);
         PostQuitMessage(0);
         break;
     case WM_COMMAND:
@@ -86,6 +106,13 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_TRAYNOTIFY:
         RouteTrayNotify(window, lParam);
+        break;
+    case kWmDpiChanged:
+        ReloadIcons(window);
+        break;
+    case WM_SETTINGCHANGE:
+        if (IsScaleSetting(wParam))
+            ReloadIcons(window);
         break;
     default:
         if (app.taskbarCreatedMessage != 0 && message == app.taskbarCreatedMessage)

@@ -84,6 +84,24 @@ target_link_libraries(win_tests PRIVATE quillmere_win gtest version)
 target_link_options(win_tests PRIVATE ${quillmere_link_options})
 quillmere_test(win_tests)
 
+if(CMAKE_CROSSCOMPILING)
+    # The icon sizes once more at 150 % (144 DPI, Wine's LogPixels), in a prefix of their own so
+    # the other tests keep 96 DPI.
+    set(wine_run_144 ${CMAKE_SOURCE_DIR}/tools/wine-run ${CMAKE_BINARY_DIR}/wineprefix-144 ${QUILLMERE_WINEARCH})
+    # Wine reads the DPI when its session starts: the value is written first, then the session
+    # the tests join is started afresh.
+    add_test(NAME wine_prefix_144 COMMAND sh -c [["$0" "$@" reg add "HKCU\Control Panel\Desktop" \
+        /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 && "$0" "$@" --shutdown && "$0" "$@" --boot]]
+        ${wine_run_144})
+    add_test(NAME wine_shutdown_144 COMMAND ${wine_run_144} --shutdown)
+    add_test(NAME win_tests_144dpi COMMAND ${wine_run_144} $<TARGET_FILE:win_tests>
+             --gtest_filter=TrayIconTest.*Scale*)
+    set_tests_properties(wine_prefix_144 PROPERTIES FIXTURES_SETUP wine144 SKIP_RETURN_CODE 77)
+    set_tests_properties(wine_shutdown_144 PROPERTIES FIXTURES_CLEANUP wine144 SKIP_RETURN_CODE 77)
+    set_tests_properties(win_tests_144dpi PROPERTIES FIXTURES_REQUIRED wine144 SKIP_RETURN_CODE 77
+                         ENVIRONMENT QUILLMERE_TEST_DPI=144)
+endif()
+
 # End-to-end: the shipped exe as its own process, driven from outside.
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(e2e_tests ${e2e_sources})

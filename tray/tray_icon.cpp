@@ -11,9 +11,43 @@ constexpr UINT kBalloonTimeout = 10000;  // milliseconds
 // What the tooltip names when the platform cannot say which plan is active.
 constexpr const WCHAR* kUnknownPlanName = L"unknown";
 
+using DpiForWindowFunction = UINT(WINAPI*)(HWND);
+using MetricForDpiFunction = int(WINAPI*)(int, UINT);
+
+// The size a metric (SM_CXSMICON, SM_CXICON) has at a window's DPI. Windows 10 (1607) and later
+// give each monitor its own scale and tell a window's DPI; before them one system DPI holds
+// everywhere and GetSystemMetrics answers for it. The functions are looked up, not imported,
+// so the exe still starts on Vista.
+static int IconSizeAt(HWND window, int metric)
+{
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    // FARPROC goes through the generic function pointer type to the real signature.
+    auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetDpiForWindow")));
+    auto metricForDpi = reinterpret_cast<MetricForDpiFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
+    UINT dpi = dpiForWindow != nullptr && window != nullptr ? dpiForWindow(window) : 0;
+    if (metricForDpi != nullptr && dpi != 0)
+        return metricForDpi(metric, dpi);
+    return GetSystemMetrics(metric);
+}
+
+// Each icon holds a picture drawn for every size the shell asks for, so the one of the
+// exact size is taken and nothing is stretched. The handle is the caller's to destroy.
+static HICON LoadProgramIcon(WORD iconId, int size)
+{
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+// The notification area shows small icons at the scale of the taskbar's screen: 16 px at
+// 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %. The taskbar's own window tells that scale;
+// without one, the program's window (centred on the primary screen) stands in for it.
 static HICON LoadTrayPicture(WORD iconId)
 {
-    return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId));
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    int size = IconSizeAt(taskbar != nullptr ? taskbar : app.trayIcon.hWnd, SM_CXSMICON);
+    return LoadProgramIcon(iconId, size);
 }
 
 // The shell copies the picture when it takes the record, so the handle is released straight
@@ -65,6 +99,34 @@ void UpdateTrayStatus()
     app.trayIcon.uFlags = NIF_TIP;
     Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon);
     SetTrayIcon(known ? PlanIconId(active) : IDI_APP);
+}
+
+// The same picture as UpdateTrayStatus would choose, loaded at the size of the current scale;
+// the tooltip is left alone.
+void RefreshTrayPicture()
+{
+    GUID active = {};
+    SetTrayIcon(GetActivePlan(&active) ? PlanIconId(active) : IDI_APP);
+}
+
+// WM_SETICON hands back the icon it replaces; the program loaded it, so it releases it.
+static void ReplaceWindowIcon(HWND window, WPARAM which, HICON icon)
+{
+    LPARAM old = SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    if (old != 0)
+        DestroyIcon(reinterpret_cast<HICON>(old));
+}
+
+void SetWindowIcons(HWND window)
+{
+    ReplaceWindowIcon(window, ICON_SMALL, LoadProgramIcon(IDI_APP, IconSizeAt(window, SM_CXSMICON)));
+    ReplaceWindowIcon(window, ICON_BIG, LoadProgramIcon(IDI_APP, IconSizeAt(window, SM_CXICON)));
+}
+
+void ReleaseWindowIcons(HWND window)
+{
+    ReplaceWindowIcon(window, ICON_SMALL, nullptr);
+    ReplaceWindowIcon(window, ICON_BIG, nullptr);
 }
 
 void SetTrayIcon(WORD iconId)

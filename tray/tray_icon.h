@@ -10,5 +10,11 @@ void SetTrayIcon(WORD iconId);
 void ShowPlanBalloon(const WCHAR* text);
 // Takes the icon out of the notification area when the window goes away.
 void RemoveTrayIcon();
+// Loads the active plan's picture afresh at the current scale and gives it to the shell.
+void RefreshTrayPicture();
+// Gives the window its small and big icons at the sizes of its DPI, releasing the ones before.
+void SetWindowIcons(HWND window);
+// Takes the window's icons back and releases them, as the window goes away.
+void ReleaseWindowIcons(HWND window);
 // Puts the icon back after the shell has restarted and lost it.
 void RestoreTrayIcon(HWND window);

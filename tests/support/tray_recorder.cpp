@@ -7,7 +7,7 @@
 std::vector<TrayEvent> trayEvents;
 
 static std::vector<std::pair<HICON, WORD>> loadedIcons;
-static decltype(&LoadIconW) realLoadIcon;
+static decltype(&LoadImageW) realLoadImage;
 static decltype(&Shell_NotifyIconW) realNotifyIcon;
 static decltype(&DestroyIcon) realDestroyIcon;
 
@@ -20,23 +20,38 @@ static WORD LoadedFrom(HICON icon)
     return 0;
 }
 
-static HICON WINAPI RecordLoadIcon(HINSTANCE instance, LPCWSTR name)
+static HANDLE WINAPI RecordLoadImage(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy,
+                                     UINT flags)
 {
-    HICON icon = realLoadIcon(instance, name);
-    if (IS_INTRESOURCE(name))
-        loadedIcons.emplace_back(icon, LOWORD(reinterpret_cast<ULONG_PTR>(name)));
-    return icon;
+    HANDLE image = realLoadImage(instance, name, type, cx, cy, flags);
+    if (type == IMAGE_ICON && IS_INTRESOURCE(name))
+        loadedIcons.emplace_back(static_cast<HICON>(image), LOWORD(reinterpret_cast<ULONG_PTR>(name)));
+    return image;
+}
+
+static int PictureSize(HICON icon)
+{
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor != nullptr)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
 }
 
 static BOOL WINAPI RecordNotifyIcon(DWORD operation, PNOTIFYICONDATAW record)
 {
-    trayEvents.push_back({false, operation, *record, LoadedFrom(record->hIcon)});
+    trayEvents.push_back({false, operation, *record, LoadedFrom(record->hIcon),
+                          (record->uFlags & NIF_ICON) != 0 ? PictureSize(record->hIcon) : 0});
     return realNotifyIcon(operation, record);
 }
 
 static BOOL WINAPI RecordDestroyIcon(HICON icon)
 {
-    TrayEvent event = {true, 0, {}, LoadedFrom(icon)};
+    TrayEvent event = {true, 0, {}, LoadedFrom(icon), 0};
     event.record.hIcon = icon;
     trayEvents.push_back(event);
     return realDestroyIcon(icon);
@@ -53,11 +68,11 @@ std::vector<TrayEvent> TrayCalls()
 }
 
 TrayFixture::TrayFixture()
-    : loadHook("user32.dll", "LoadIconW", reinterpret_cast<void*>(RecordLoadIcon)),
+    : loadHook("user32.dll", "LoadImageW", reinterpret_cast<void*>(RecordLoadImage)),
       notifyHook("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(RecordNotifyIcon)),
       destroyHook("user32.dll", "DestroyIcon", reinterpret_cast<void*>(RecordDestroyIcon))
 {
-    realLoadIcon = loadHook.original<decltype(&LoadIconW)>();
+    realLoadImage = loadHook.original<decltype(&LoadImageW)>();
     realNotifyIcon = notifyHook.original<decltype(&Shell_NotifyIconW)>();
     realDestroyIcon = destroyHook.original<decltype(&DestroyIcon)>();
     trayEvents.clear();

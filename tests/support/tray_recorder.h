@@ -13,6 +13,7 @@ struct TrayEvent {
     DWORD operation;          // NIM_ADD, NIM_MODIFY or NIM_DELETE
     NOTIFYICONDATAW record;   // as the shell was given it (hIcon only for a release)
     WORD iconId;              // resource the icon handle came from, 0 when none
+    int pictureSize;          // width of the icon's bitmap in pixels, 0 when none
 };
 
 extern std::vector<TrayEvent> trayEvents;
@@ -20,7 +21,7 @@ extern std::vector<TrayEvent> trayEvents;
 // Only the Shell_NotifyIconW calls, in order.
 std::vector<TrayEvent> TrayCalls();
 
-// Hooks LoadIconW, Shell_NotifyIconW and DestroyIcon for its lifetime, before the window is
+// Hooks LoadImageW, Shell_NotifyIconW and DestroyIcon for its lifetime, before the window is
 // made, and starts the program with High performance active, so the picture of the add (111)
 // and the plan's own (109) differ.
 class TrayFixture : public AppFixture {

@@ -140,30 +140,49 @@ TEST(ResourcesTest, SettingsDialogTemplateIsExact)
     EXPECT_LE(static_cast<DWORD>(r.at - base), size);
 }
 
-TEST(ResourcesTest, FourIconsOf32PixelsAt32Bits)
+// Each icon holds a 32-bit picture for every size the shell asks for at 100 to 200 %, the
+// application icon also 256 px; each loads at its own size.
+TEST(ResourcesTest, EveryIconHoldsEverySize)
 {
+    const std::vector<int> sizes = {16, 20, 24, 32, 40, 48, 64};
     for (int id : {IDI_APP, IDI_HIGH_PERFORMANCE, IDI_POWER_SAVER, IDI_BALANCED}) {
         SCOPED_TRACE(id);
+        std::vector<int> wanted = sizes;
+        if (id == IDI_APP)
+            wanted.push_back(256);
         DWORD size = 0;
         const BYTE* group = FindResourceBytes(RT_GROUP_ICON, MAKEINTRESOURCEW(id), &size);
         ASSERT_NE(group, nullptr);
-        ASSERT_GE(size, 6u + 14u);
         WORD images;
         memcpy(&images, group + 4, 2);
-        EXPECT_EQ(images, 1);
-        EXPECT_EQ(group[6], 32);   // width
-        EXPECT_EQ(group[7], 32);   // height
-        WORD bits;
-        memcpy(&bits, group + 6 + 6, 2);
-        EXPECT_EQ(bits, 32);
-        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                                   IMAGE_ICON, 32, 32, 0));
-        EXPECT_NE(icon, nullptr);
-        DestroyIcon(icon);
+        ASSERT_GE(size, 6u + 14u * images);
+        std::vector<int> held;
+        for (WORD i = 0; i < images; ++i) {
+            const BYTE* entry = group + 6 + 14 * i;  // GRPICONDIRENTRY
+            WORD bits;
+            memcpy(&bits, entry + 6, 2);
+            EXPECT_EQ(bits, 32);
+            EXPECT_EQ(entry[0], entry[1]);
+            held.push_back(entry[0] == 0 ? 256 : entry[0]);
+        }
+        EXPECT_EQ(held, wanted);
+        for (int px : wanted) {
+            HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                       MAKEINTRESOURCEW(id), IMAGE_ICON, px, px, 0));
+            ICONINFO info = {};
+            ASSERT_TRUE(icon != nullptr && GetIconInfo(icon, &info)) << px;
+            BITMAP bitmap = {};
+            GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, px);
+            EXPECT_EQ(bitmap.bmBitsPixel, 32) << px;
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
     }
 }
 
-TEST(ResourcesTest, ManifestAsksForCommonControlsSixAsInvoker)
+TEST(ResourcesTest, ManifestAsksForCommonControlsSixAsInvokerDpiAware)
 {
     DWORD size = 0;
     const BYTE* bytes = FindResourceBytes(RT_MANIFEST, MAKEINTRESOURCEW(1), &size);
@@ -174,6 +193,11 @@ TEST(ResourcesTest, ManifestAsksForCommonControlsSixAsInvoker)
     EXPECT_NE(manifest.find("processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\""),
               std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\" uiAccess=\"false\""), std::string::npos);
+    // DPI-aware: per monitor (v2 where the system has it), so nothing is stretched.
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"),
+              std::string::npos);
 }
 
 TEST(ResourcesTest, VersionRecordStrings)

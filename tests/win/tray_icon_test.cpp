@@ -1,5 +1,8 @@
 // The tray icon: what the shell is given at start, on each status change, for a balloon, after
-// the shell restarts and at the end, and that every icon loaded for it is released.
+// the shell restarts, after a change of scale and at the end, and that every icon loaded for it
+// is released.
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "core/plan_ids.h"
@@ -161,4 +164,97 @@ TEST_F(TrayIconTest, DestroyRemovesTheIconThenQuits)
     EXPECT_EQ(calls[0].record.uID, 1u);
     EXPECT_EQ(calls[0].record.hWnd, window);
     EXPECT_EQ(PumpMessages(), 0);
+}
+
+// Small and big icon sizes at the screen's scale: 100, 125, 150 and 200 %. The suite runs at
+// 96 DPI and again at 144 (QUILLMERE_TEST_DPI names the scale that run must see).
+struct IconSizes {
+    int dpi, small, big;
+};
+
+static IconSizes ScreenIconSizes()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    const char* wanted = getenv("QUILLMERE_TEST_DPI");
+    if (wanted != nullptr) {
+        EXPECT_EQ(dpi, atoi(wanted));
+    }
+    for (IconSizes sizes : {IconSizes{96, 16, 32}, IconSizes{120, 20, 40}, IconSizes{144, 24, 48},
+                            IconSizes{192, 32, 64}}) {
+        if (sizes.dpi == dpi)
+            return sizes;
+    }
+    ADD_FAILURE() << "no icon sizes known for " << dpi << " DPI";
+    return {dpi, 0, 0};
+}
+
+static int WindowIconSize(HWND window, WPARAM which)
+{
+    auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+TEST_F(TrayIconTest, PicturesHaveTheIconSizesOfTheScreensScale)
+{
+    const IconSizes sizes = ScreenIconSizes();
+    auto calls = TrayCalls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].pictureSize, sizes.small);  // the add
+    EXPECT_EQ(calls[2].pictureSize, sizes.small);  // the active plan's picture
+    EXPECT_EQ(WindowIconSize(window, ICON_SMALL), sizes.small);
+    EXPECT_EQ(WindowIconSize(window, ICON_BIG), sizes.big);
+}
+
+// A change of scale loads the active plan's picture and the window's icons afresh (the old
+// window icons are released); the tooltip is not sent again. Other settings change nothing.
+TEST_F(TrayIconTest, ChangeOfScaleLoadsThePicturesAfresh)
+{
+    const IconSizes sizes = ScreenIconSizes();
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        bool reloads;
+    } cases[] = {
+        {0x02E0, MAKEWPARAM(sizes.dpi, sizes.dpi), true},  // WM_DPICHANGED
+        {WM_SETTINGCHANGE, 0x009F, true},                  // SPI_SETLOGICALDPIOVERRIDE
+        {WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, true},
+        {WM_SETTINGCHANGE, SPI_SETICONMETRICS, true},
+        {WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, false},
+    };
+    scriptedPower.activePlan = PLAN_POWER_SAVER;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.message << " " << c.wParam);
+        auto oldSmall = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+        trayEvents.clear();
+        RECT rect = {};
+        GetWindowRect(window, &rect);  // WM_DPICHANGED carries the suggested window rectangle
+        SendMessageW(window, c.message, c.wParam, reinterpret_cast<LPARAM>(&rect));
+        auto newSmall = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+        auto calls = TrayCalls();
+        if (!c.reloads) {
+            EXPECT_TRUE(trayEvents.empty());
+            EXPECT_EQ(newSmall, oldSmall);
+            continue;
+        }
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].record.uFlags, static_cast<UINT>(NIF_ICON));
+        EXPECT_EQ(calls[0].iconId, IDI_POWER_SAVER);
+        EXPECT_EQ(calls[0].pictureSize, sizes.small);
+        ExpectEveryIconReleased();
+        EXPECT_NE(newSmall, oldSmall);
+        EXPECT_EQ(WindowIconSize(window, ICON_SMALL), sizes.small);
+        EXPECT_EQ(WindowIconSize(window, ICON_BIG), sizes.big);
+        EXPECT_TRUE(std::any_of(trayEvents.begin(), trayEvents.end(), [&](const TrayEvent& e) {
+            return e.released && e.record.hIcon == oldSmall;
+        }));
+    }
 }
