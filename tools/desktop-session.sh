@@ -343,7 +343,7 @@ session_logon_start() {
         sed -n 's/^ *Quillmere *REG_SZ *//p')
     [ -n "$line" ] || { echo "no Run value Quillmere" >&2; return 1; }
     if [ "${line:0:1}" = '"' ]; then exe=${line:1}; exe=${exe%%\"*}; else exe=${line%% *}; fi
-    [ "$WINEARCH" = win64 ] && [ "$(session_pe_machine "$(winepath -u "$exe")")" = 14c ] &&
+    [ "$WINEARCH" = win64 ] && [ "$(session_pe_machine "$(winepath -u "$exe")")" = 014c ] &&
         folder=syswow64
     session_logon_folder=$WINEPREFIX/drive_c/windows/$folder
     (cd "$session_logon_folder" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n" exec wine "$exe") \
@@ -351,7 +351,7 @@ session_logon_start() {
     session_program_pid=$!
 }
 
-# The machine field of a PE file's header, in hex: 14c for i386, 8664 for x86-64.
+# The machine field of a PE file's header, four hex digits: 014c for i386, 8664 for x86-64.
 session_pe_machine() {
     local offset
     offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
