@@ -1,9 +1,12 @@
 // Program entry: the hidden settings window and its message loop. The command line and the
 // show command are ignored; the window is never shown at start-up.
 #include "app/startup.h"
+#include "app/working_directory.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Before anything resolves "config.txt" against the working directory.
+    LeaveSystemFolder();
     CreateSettingsWindow(instance);
     return RunMessageLoop();
 }

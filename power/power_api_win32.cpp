@@ -14,9 +14,9 @@ bool GetActivePlan(GUID* plan)
     return read;
 }
 
-void SetActivePlan(const GUID& plan)
+bool SetActivePlan(const GUID& plan)
 {
-    PowerSetActiveScheme(nullptr, &plan);
+    return PowerSetActiveScheme(nullptr, &plan) == ERROR_SUCCESS;
 }
 
 bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits])
