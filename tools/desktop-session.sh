@@ -333,15 +333,20 @@ session_menu_rect() {
 # directory: System32, or SysWOW64 for a 32-bit program in a 64-bit prefix.
 session_logon_start() {
     local run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run'
-    local line exe folder=system32
-    line=$(wine reg query "$run" /v Quillmere 2>/dev/null | tr -d '\r' |
+    local line exe folder=system32 loader=$WINE
+    line=$("$WINE" reg query "$run" /v Quillmere 2>/dev/null | tr -d '\r' |
         sed -n 's/^ *Quillmere *REG_SZ *//p')
     [ -n "$line" ] || { echo "no Run value Quillmere" >&2; return 1; }
     if [ "${line:0:1}" = '"' ]; then exe=${line:1}; exe=${exe%%\"*}; else exe=${line%% *}; fi
-    [ "$WINEARCH" = win64 ] && [ "$(session_pe_machine "$(winepath -u "$exe")")" = 014c ] &&
+    # A 32-bit exe in a 64-bit prefix starts in SysWOW64, under the 32-bit loader.
+    if [ "$WINEARCH" = win64 ] &&
+        [ "$(session_pe_machine "$("$WINE" winepath -u "$exe")")" = 014c ]; then
         folder=syswow64
+        loader=$(wine_loader_of win32)
+    fi
     session_logon_folder=$WINEPREFIX/drive_c/windows/$folder
-    (cd "$session_logon_folder" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n" exec wine "$exe") \
+    (cd "$session_logon_folder" &&
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" exec "$loader" "$exe") \
         >/dev/null 2>&1 &
     session_program_pid=$!
 }
