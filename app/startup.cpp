@@ -4,7 +4,9 @@
 
 #include "app/app_state.h"
 #include "app/window_proc.h"
+#include "power/plan_catalogue.h"
 #include "power/power_api.h"
+#include "settings/config_file.h"
 #include "tray/tray_icon.h"
 
 HWND CreateSettingsWindow(HINSTANCE instance)
@@ -18,6 +20,12 @@ HWND CreateSettingsWindow(HINSTANCE instance)
                                      SettingsDialogProc, 0);
 
     SetWindowIcons(window);
+
+    // Windows sends each registered setting's current value right after the registration, so
+    // the rules act at once: the saved rules must be in force before then. A missing or
+    // unreadable file leaves the defaults, silently; the settings window reports it.
+    RefreshPlanCatalogue();
+    LoadSavedConfig();
 
     // The registrations last as long as the process; their handles are not kept.
     for (const GUID* setting : kWatchedPowerSettings)

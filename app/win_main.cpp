@@ -2,12 +2,15 @@
 // show command are ignored; the window is never shown at start-up.
 #include "app/startup.h"
 #include "app/system_library.h"
+#include "app/working_directory.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // Before anything is loaded: no DLL from the working directory, later ones only from the
     // system folder.
     RestrictDllSearch();
+    // Before anything resolves "config.txt" against the working directory.
+    LeaveSystemFolder();
     CreateSettingsWindow(instance);
     return RunMessageLoop();
 }

@@ -8,7 +8,8 @@
 set(standin_dir ${CMAKE_BINARY_DIR}/standin)
 
 add_library(powrprof_standin SHARED ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.cpp
-            ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.def)
+            ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.def
+            ${CMAKE_SOURCE_DIR}/tests/support/import_hook.cpp)
 set_target_properties(powrprof_standin PROPERTIES OUTPUT_NAME powrprof PREFIX ""
                       RUNTIME_OUTPUT_DIRECTORY ${standin_dir}/system32)
 target_include_directories(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
@@ -47,7 +48,9 @@ if(CMAKE_CROSSCOMPILING)
     find_program(XVFB_PROGRAM Xvfb)
     find_program(IMPORT_PROGRAM import)
     if(XDOTOOL_PROGRAM AND XVFB_PROGRAM AND IMPORT_PROGRAM)
-        foreach(case power_source battery_rule menu_plan settings_file startup_value exit planted_dlls)
+        foreach(case power_source battery_rule menu_plan settings_file startup_value exit
+                     day_two modern_standby display_off_hung composition_7 composition_10
+                     planted_dlls)
             add_test(NAME desktop_${case}
                      COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/desktop_test.sh
                              ${CMAKE_BINARY_DIR} ${QUILLMERE_WINEARCH} ${case})

@@ -46,11 +46,12 @@ static bool Carries(const POWERBROADCAST_SETTING* setting, const GUID& id, DWORD
     return setting->DataLength == length && IsSameGuid(setting->PowerSetting, id);
 }
 
-// The balloon names the plan asked for, even if the platform did not make it active.
+// A change is announced only when the platform made the plan active; the tray is refreshed
+// either way, so the tooltip and the icon show the plan that really is active.
 void SwitchToPlan(const GUID& plan)
 {
-    SetActivePlan(plan);
-    if (app.settings.showNotifications != 0) {
+    bool switched = SetActivePlan(plan);
+    if (switched && app.settings.showNotifications != 0) {
         WCHAR name[kPlanNameUnits];
         GetPlanDisplayName(plan, name);
         WCHAR text[kBalloonUnits];

@@ -10,8 +10,9 @@ constexpr DWORD kPlanNameUnits = 256;
 
 // Reads the active plan (PowerGetActiveScheme). False, with *plan untouched, when it cannot.
 bool GetActivePlan(GUID* plan);
-// Makes plan active (PowerSetActiveScheme). The result is not used.
-void SetActivePlan(const GUID& plan);
+// Makes plan active (PowerSetActiveScheme). False when the platform refused: the plan is not
+// installed (a Modern Standby machine has no High Performance), or the call failed.
+bool SetActivePlan(const GUID& plan);
 // Reads a plan's display name (PowerReadFriendlyName). False when the platform gives none.
 bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
 // Reads ACLineStatus (GetSystemPowerStatus). False when the status cannot be read.

@@ -28,11 +28,10 @@ bool GetActivePlan(GUID* plan)
     return read;
 }
 
-void SetActivePlan(const GUID& plan)
+bool SetActivePlan(const GUID& plan)
 {
     auto setActive = GetSystemFunction<SetActiveSchemeFunction>(kPowrprof, "PowerSetActiveScheme");
-    if (setActive != nullptr)
-        setActive(nullptr, &plan);
+    return setActive != nullptr && setActive(nullptr, &plan) == ERROR_SUCCESS;
 }
 
 bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits])

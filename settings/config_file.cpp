@@ -95,13 +95,13 @@ static char* ReadConfigBytes(HANDLE file, DWORD* length)
     return bytes;
 }
 
-void LoadConfig()
+// Reads "config.txt" into the live settings; false, with the settings untouched, when it
+// cannot be opened.
+static bool ReadConfigFile()
 {
     HANDLE file = OpenConfigForReading();
-    if (file == INVALID_HANDLE_VALUE) {
-        ShowConfigMessage(L"Could not open config.txt! The configuration could not be read.");
-        return;
-    }
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
     DWORD length = 0;
     char* bytes = ReadConfigBytes(file, &length);
     CloseHandle(file);
@@ -109,4 +109,16 @@ void LoadConfig()
     ReadConfigText(bytes, length, &app.settings, IsInstalledPlan, nullptr);
     if (bytes != nullptr)
         HeapFree(GetProcessHeap(), 0, bytes);
+    return true;
+}
+
+void LoadConfig()
+{
+    if (!ReadConfigFile())
+        ShowConfigMessage(L"Could not open config.txt! The configuration could not be read.");
+}
+
+void LoadSavedConfig()
+{
+    ReadConfigFile();
 }

@@ -12,6 +12,13 @@
 #   session_fake_power DIR ONLINE PERCENT
 #                                 shows Wine a fake mains adapter and battery (needs a
 #                                 private mount namespace); session_set_power changes them
+#   session_logon_start           starts the Run value's program as the shell does at log-on
+#   session_wait_startup_values   waits until the stand-in delivered the start-up values
+#
+# Set before session_boot: session_machine (laptop, the default: four plans and a battery;
+# modern-standby: Balanced and "Quiet Office" only; desktop: no battery, always on AC) and
+# session_windows_version (win7, win10, ...: the Windows version Wine reports to
+# quillmere.exe; unset, the prefix's own).
 #
 # The desktop prefix is its own (BUILD_DIR/desktop-prefix), apart from the in-process tests'
 # prefix, because these sessions replace the power-scheme key and the Run value.
@@ -67,6 +74,7 @@ session_windows_path() {
 
 session_write_plans() {
     local key='HKEY_LOCAL_MACHINE\SYSTEM\ControlSet001\Control\Power\User\PowerSchemes'
+    local machine=${session_machine:-laptop}
     cat <<EOF
 REGEDIT4
 
@@ -75,18 +83,33 @@ REGEDIT4
 [$key]
 "ActivePowerScheme"="$plan_balanced"
 
-[$key\\$plan_high]
-"FriendlyName"="High Performance"
-
 [$key\\$plan_balanced]
 "FriendlyName"="Balanced"
-
-[$key\\$plan_saver]
-"FriendlyName"="Power Saver"
 
 [$key\\$plan_quiet]
 "FriendlyName"="Quiet Office"
 
+[HKEY_LOCAL_MACHINE\\Software\\QuillmereStandin]
+"Machine"="$machine"
+
+[-HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\quillmere.exe]
+
+EOF
+    # Modern Standby machines ship Balanced alone (beside the user's own plans).
+    [ "$machine" != modern-standby ] && cat <<EOF
+[$key\\$plan_high]
+"FriendlyName"="High Performance"
+
+[$key\\$plan_saver]
+"FriendlyName"="Power Saver"
+
+EOF
+    [ -n "${session_windows_version:-}" ] && cat <<EOF
+[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\quillmere.exe]
+"Version"="$session_windows_version"
+
+EOF
+    cat <<EOF
 [-HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
 
 [HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]
@@ -99,8 +122,8 @@ REGEDIT4
 EOF
 }
 
-# Creates the prefix on first use, then (every time) installs the three built-in plans and
-# "Quiet Office" with Balanced active, empties the Run key, and makes the desktop the prefix's
+# Creates the prefix on first use, then (every time) installs the machine's plans (the three
+# built-in ones and "Quiet Office" on a laptop) with Balanced active, empties the Run key, and makes the desktop the prefix's
 # default, so every program started in the prefix (the driver too) lands in it.
 session_boot() {
     mkdir -p "$session_standin"
@@ -306,5 +329,46 @@ session_menu_rect() {
     while read -r rect; do
         [ "$rect" != "$except" ] && { echo "$rect"; return 0; }
     done < <(session_driver menu)
+    return 1
+}
+
+# --- Days after the first ---------------------------------------------------------------
+
+# The program a log-on starts: the Run value's command line (a quoted path, or a path up to
+# its first space), started as the shell starts it, with the system folder as its working
+# directory: System32, or SysWOW64 for a 32-bit program in a 64-bit prefix.
+session_logon_start() {
+    local run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run'
+    local line exe folder=system32 loader=$WINE
+    line=$("$WINE" reg query "$run" /v Quillmere 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Quillmere *REG_SZ *//p')
+    [ -n "$line" ] || { echo "no Run value Quillmere" >&2; return 1; }
+    if [ "${line:0:1}" = '"' ]; then exe=${line:1}; exe=${exe%%\"*}; else exe=${line%% *}; fi
+    # A 32-bit exe in a 64-bit prefix starts in SysWOW64, under the 32-bit loader.
+    if [ "$WINEARCH" = win64 ] &&
+        [ "$(session_pe_machine "$("$WINE" winepath -u "$exe")")" = 014c ]; then
+        folder=syswow64
+        loader=$(wine_loader_of win32)
+    fi
+    session_logon_folder=$WINEPREFIX/drive_c/windows/$folder
+    (cd "$session_logon_folder" &&
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" exec "$loader" "$exe") \
+        >/dev/null 2>&1 &
+    session_program_pid=$!
+}
+
+# The machine field of a PE file's header, four hex digits: 014c for i386, 8664 for x86-64.
+session_pe_machine() {
+    local offset
+    offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
+}
+
+# The stand-in delivers each registered setting's value as Windows does, the battery's last.
+session_wait_startup_values() {
+    for _ in $(seq 150); do
+        grep -q '^registration battery-percent' "$session_log" && return 0
+        sleep 0.2
+    done
     return 1
 }

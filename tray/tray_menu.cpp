@@ -110,6 +110,31 @@ static BOOL IsCompositionOn()
     return enabled;
 }
 
+// From Windows 8 on composition is always on: the switch does nothing (and still reports
+// success), and the state query may report off to a program that does not declare Windows 8
+// in its manifest. The platform reports at least 6.2 there, manifest or not.
+static bool IsCompositionFixedOn()
+{
+    OSVERSIONINFOEXW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    version.dwMajorVersion = 6;
+    version.dwMinorVersion = 2;
+    DWORDLONG condition = 0;
+    condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
+}
+
+// Windows 8 and later show the true state, grayed, since it cannot be changed; Vista and 7
+// offer the switch.
+static void AppendCompositionItem(HMENU menu)
+{
+    if (IsCompositionFixedOn())
+        AppendMenuW(menu, MF_STRING | MF_GRAYED, IDM_TOGGLE_AERO, L"Aero Off");
+    else
+        AppendMenuW(menu, MF_STRING, IDM_TOGGLE_AERO, IsCompositionOn() ? L"Aero Off" : L"Aero On");
+}
+
 void ShowTrayMenu(HWND window)
 {
     // The position at the moment of the click places the menu, so it is read first.
@@ -125,7 +150,7 @@ void ShowTrayMenu(HWND window)
         return;
     }
 
-    AppendMenuW(menu, MF_STRING, IDM_TOGGLE_AERO, IsCompositionOn() ? L"Aero Off" : L"Aero On");
+    AppendCompositionItem(menu);
     AppendMenuW(menu, MF_STRING, IDM_DISPLAY_OFF, L"Display Off");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     if (plans != nullptr)
@@ -150,9 +175,14 @@ void ShowTrayMenu(HWND window)
     DestroyMenu(menu);  // the plan submenu belongs to it and goes with it
 }
 
+// Posted, not sent: a sent broadcast waits for every top-level window, so one program that
+// stopped responding would hang this one for good. SendMessageTimeoutW would still wait out
+// its timeout for each window that is slow but not yet deemed hung, and SendNotifyMessageW
+// handles this thread's own window synchronously; a post returns at once. Each top-level
+// window's default procedure carries out SC_MONITORPOWER as it does for the sent broadcast.
 void TurnDisplayOff()
 {
-    SendMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
 }
 
 void ToggleComposition()

@@ -6,8 +6,8 @@
 #
 #   desktop_test.sh BUILD_DIR ARCH CASE
 #
-# CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit
-# planted_dlls.
+# CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
+# modern_standby display_off_hung composition_7 composition_10 planted_dlls.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -64,13 +64,14 @@ upper() { tr '[:lower:]' '[:upper:]' <<<"{$1}"; }
 active_plan() { session_driver status | sed -n 's/^\* \([0-9a-f-]*\).*/\1/p'; }
 picture_is() { [ "$(session_tray_picture)" = "$1" ]; }
 
-start() {
+start() {  # start [WORKING-DIRECTORY]
     cmp -s "$build/quillmere.exe" "$session_standin/quillmere.exe" ||
         { echo "FAIL: the stand-in copy is not the built quillmere.exe"; exit 1; }
     session_start_x || { echo "FAIL: no X server"; exit 1; }
     session_boot
     session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
-    session_start_program "$work" || { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
+    session_start_program "${1:-$work}" || { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
+    session_wait_startup_values || { echo "FAIL: the start-up values were not delivered"; exit 1; }
 }
 
 click_control() {  # click_control ID
@@ -238,22 +239,125 @@ case_startup_value() {
     check "OK wrote the Run value: the exe's path in quotes ($value)" test "$value" = "$expected"
 }
 
-case_exit() {
-    start
+# Chooses "Exit" from the tray menu; exit_code becomes the program's, or "timeout".
+exit_from_menu() {
     session_click_tray right
     session_driver wait menu >/dev/null
     sleep 0.3
     session_click_menu_item "$(session_menu_rect | tr -d '\r')" 4 2 1 1 1  # "Exit"
-    local code=timeout
+    exit_code=timeout
     for _ in $(seq 100); do
-        kill -0 "$session_program_pid" 2>/dev/null || { wait "$session_program_pid"; code=$?; break; }
+        kill -0 "$session_program_pid" 2>/dev/null || { wait "$session_program_pid"; exit_code=$?; return; }
         sleep 0.2
     done
-    check "Exit from the tray menu ends the process with exit code 0 (got $code)" test "$code" = 0
+}
+
+case_exit() {
+    start
+    exit_from_menu
+    check "Exit from the tray menu ends the process with exit code 0 (got $exit_code)" \
+        test "$exit_code" = 0
     xdotool mousemove 10 10
     sleep 0.5
     check "the desktop is still open" test "$(session_driver tray)" != absent
     check "the tray icon is gone" picture_is none
+}
+
+on_ac() {
+    [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ] && session_set_power "$scratch/power_supply" 1
+    true
+}
+first_switch() { grep '^PowerSetActiveScheme ' "$session_log" | head -n 1 | cut -d' ' -f2; }
+last_tip() { grep '^tray tip ' "$session_log" | tail -n 1 | cut -d' ' -f3-; }
+
+# Drops the list of a plan combo box and clicks entry INDEX of COUNT, as a person picks a plan.
+choose_entry() {  # choose_entry ID INDEX COUNT
+    local left top w h
+    click_control "$1"
+    for _ in $(seq 20); do
+        read -r left top w h < <(session_driver droplist | tr -d '\r') && break
+        sleep 0.2
+    done
+    xdotool mousemove $((left + w / 2)) $((top + 1 + (h - 2) * (2 * $2 + 1) / (2 * $3))) click 1
+    sleep 0.3
+}
+
+# Day one the user starts the program from its own folder, picks Power Saver for mains power,
+# ticks the start at log-on and exits. Day two, on mains, the shell starts the Run value's
+# command line at log-on, with the system folder as working directory.
+case_day_two() {
+    local beside=$session_standin/config.txt
+    rm -f "$beside"
+    start "$session_standin"
+    open_settings
+    choose_entry 1007 3 4  # Balanced, Quiet Office, High Performance, Power Saver
+    check "the Plugged In list shows Power Saver" \
+        test "$(session_driver control 1007 | cut -d' ' -f5- | tr -d '\r')" = "Power Saver"
+    click_control 1014
+    click_control 1
+    session_driver wait hidden >/dev/null
+    check "OK saved Power Saver as the plugged-in plan beside the exe" \
+        test "$(sed -n 1p "$beside" | tr -d '\r')" = "$(upper $plan_saver)"
+    exit_from_menu
+    check "Exit ends day one" test "$exit_code" = 0
+
+    on_ac
+    : >"$session_log"
+    session_logon_start || { echo "FAIL: no log-on start"; exit 1; }
+    rm -f "$session_logon_folder/config.txt" "$session_logon_folder/config.txt.new"
+    session_driver wait hidden 30000 >/dev/null
+    check "the log-on start gets the start-up values" session_wait_startup_values
+    check "its first switch is to the saved plugged-in plan, Power Saver" \
+        test "$(first_switch)" = "$(upper $plan_saver)"
+    open_settings
+    check "the settings window shows the saved plugged-in plan" \
+        test "$(session_driver control 1007 | cut -d' ' -f5- | tr -d '\r')" = "Power Saver"
+    check "... and the start at log-on ticked" test "$(control_field 1014 4)" = 1
+    rm -f "$beside"
+    click_control 1
+    session_driver wait hidden >/dev/null
+    check "OK saves beside the exe" test -s "$beside"
+    check "nothing is written into the system folder" \
+        test -z "$(ls "$session_logon_folder" | grep -i '^config\.txt')"
+    rm -f "$beside"
+}
+
+# Only Balanced and Quiet Office are installed; on mains the default rule asks for High
+# Performance, which the power manager refuses.
+case_modern_standby() {
+    session_machine=modern-standby
+    on_ac
+    start
+    check "start-up on mains asks for High Performance, and is refused" \
+        grep -q "^PowerSetActiveScheme refused, not installed: $(upper $plan_high)" "$session_log"
+    check "Balanced stays active" test "$(active_plan)" = $plan_balanced
+    check "no balloon announces a change" test "$(grep -c '^tray balloon' "$session_log")" = 0
+    check "the tooltip names the plan really active" \
+        test "$(last_tip)" = "Current power plan: Balanced."
+}
+
+case_display_off_hung() {
+    start
+    session_driver hang >/dev/null &
+    sleep 1
+    session_click_tray right
+    session_driver wait menu >/dev/null
+    sleep 0.3
+    session_click_menu_item "$(session_menu_rect | tr -d '\r')" 1 2 1 1 1  # "Display Off"
+    session_driver wait nomenu >/dev/null
+    check "with a hung window on the desktop, the program still answers after Display Off" \
+        session_driver answers 5000
+}
+
+case_composition() {  # case_composition WINDOWS-VERSION EXPECTED-ITEM
+    session_windows_version=$1
+    start
+    session_click_tray right
+    session_driver wait menu >/dev/null
+    sleep 0.3
+    session_driver menu-items >/dev/null
+    check "under $1 the composition item reads: $2" \
+        grep -qx "menu item 1030 $2" "$session_log"
 }
 
 # Files named powrprof.dll and dwmapi.dll beside the exe and in its working folder, with Wine
@@ -284,8 +388,10 @@ case_planted_dlls() {
 }
 
 case "$case_name" in
-power_source | battery_rule | menu_plan | settings_file | startup_value | exit | planted_dlls)
-    "case_$case_name" ;;
+power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
+    modern_standby | display_off_hung | planted_dlls) "case_$case_name" ;;
+composition_7) case_composition win7 "enabled Aero On" ;;
+composition_10) case_composition win10 "grayed Aero Off" ;;
 *) echo "unknown case $case_name"; exit 2 ;;
 esac
 [ $failures = 0 ]

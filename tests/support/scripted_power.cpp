@@ -24,6 +24,7 @@ void ResetScriptedPower()
                            {PLAN_POWER_SAVER, L"Power saver"}};
     scriptedPower.acLineStatus = 1;
     scriptedPower.acReadable = true;
+    scriptedPower.refusedPlans.clear();
     scriptedPower.calls.clear();
 }
 
@@ -97,10 +98,15 @@ bool GetActivePlan(GUID* plan)
     return true;
 }
 
-void SetActivePlan(const GUID& plan)
+bool SetActivePlan(const GUID& plan)
 {
     scriptedPower.calls.push_back(L"SetActivePlan " + GuidText(plan));
+    for (const GUID& refused : scriptedPower.refusedPlans) {
+        if (IsSameGuid(refused, plan))
+            return false;
+    }
     scriptedPower.activePlan = plan;
+    return true;
 }
 
 bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits])

@@ -152,6 +152,19 @@ TEST_F(PlanSwitchingTest, WithoutNotificationsASwitchStillRefreshesTheTray)
     EXPECT_EQ(TrayCalls()[1].iconId, IDI_BALANCED);
 }
 
+// A Modern Standby machine has no High Performance: the refused switch is not announced, and
+// the tray shows the plan that stayed active.
+TEST_F(PlanSwitchingTest, RefusedSwitchIsNotAnnouncedYetRefreshesTheTray)
+{
+    scriptedPower.activePlan = PLAN_BALANCED;
+    scriptedPower.refusedPlans = {PLAN_HIGH_PERFORMANCE};
+    ClearLogs();
+    SendPowerSource(window, 0);
+    EXPECT_TRUE(SwitchedTo(PLAN_HIGH_PERFORMANCE));
+    EXPECT_EQ(TrayFlags(), kStatusOnly);
+    EXPECT_STREQ(app.trayIcon.szTip, L"Current power plan: Balanced.");
+}
+
 TEST_F(PlanSwitchingTest, SwitchingToTheActivePlanStillSetsAnnouncesAndRefreshes)
 {
     ClearLogs();

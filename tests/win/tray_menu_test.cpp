@@ -256,25 +256,41 @@ TEST_F(TrayMenuTest, CompositionLabelAndSwitchFollowTheDesktopManager)
 
 namespace {
 ImportHook* sendHook = nullptr;
-std::vector<std::vector<ULONG_PTR>> broadcasts;
+ImportHook* postHook = nullptr;
+std::vector<std::vector<ULONG_PTR>> sentBroadcasts, postedBroadcasts;
 
 LRESULT WINAPI WatchSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (window != HWND_BROADCAST)
         return sendHook->original<LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM)>()(window, message,
                                                                                   wParam, lParam);
-    broadcasts.push_back({message, wParam, static_cast<ULONG_PTR>(lParam)});
+    sentBroadcasts.push_back({message, wParam, static_cast<ULONG_PTR>(lParam)});
     return 0;  // never really broadcast from a test
+}
+
+BOOL WINAPI WatchPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (window != HWND_BROADCAST)
+        return postHook->original<BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM)>()(window, message,
+                                                                               wParam, lParam);
+    postedBroadcasts.push_back({message, wParam, static_cast<ULONG_PTR>(lParam)});
+    return TRUE;
 }
 }  // namespace
 
-TEST_F(TrayMenuTest, DisplayOffBroadcastsMonitorPowerOff)
+// Posted, never sent: a sent broadcast would wait for every top-level window, a hung one too.
+TEST_F(TrayMenuTest, DisplayOffPostsMonitorPowerOffToEveryWindow)
 {
     ImportHook sends("user32.dll", "SendMessageW", reinterpret_cast<void*>(WatchSendMessage));
+    ImportHook posts("user32.dll", "PostMessageW", reinterpret_cast<void*>(WatchPostMessage));
     ASSERT_TRUE(sends.installed());
+    ASSERT_TRUE(posts.installed());
     sendHook = &sends;
-    broadcasts.clear();
+    postHook = &posts;
+    sentBroadcasts.clear();
+    postedBroadcasts.clear();
     Command(IDM_DISPLAY_OFF);
     std::vector<std::vector<ULONG_PTR>> expected = {{WM_SYSCOMMAND, SC_MONITORPOWER, 2}};
-    EXPECT_EQ(broadcasts, expected);
+    EXPECT_EQ(postedBroadcasts, expected);
+    EXPECT_TRUE(sentBroadcasts.empty());
 }

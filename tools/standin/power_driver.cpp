@@ -13,6 +13,10 @@
 //   power_driver ac                             ACLineStatus as GetSystemPowerStatus gives it
 //   power_driver tips                           "X Y W H" of each tooltip or balloon shown
 //   power_driver hold                           stays in the desktop, so it outlives the program
+//   power_driver droplist                       "X Y W H" of the open combo box list
+//   power_driver menu-items                     the stand-in logs the program's open menu items
+//   power_driver hang                           shows a top-level window, then stops answering
+//   power_driver answers [MS]                   posts the Settings command: "answers" when it shows
 //   power_driver wait visible|hidden|absent|menu|nomenu [MS]
 //   power_driver bench idle|switch|plans|menu|settings|footprint N   a benchmark step
 //   power_driver footprint EXE-NAME             "HANDLES USER GDI WORKING-SET PRIVATE" of a process
@@ -31,6 +35,7 @@
 #include <cwchar>
 
 #include "core/guid_text.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -300,6 +305,32 @@ int HoldDesktop()
     return 0;
 }
 
+int WaitFor(const wchar_t* state, DWORD limitMs);
+
+// A program that stopped responding: its top-level window stays on the desktop while its
+// thread never looks at its messages again, so whatever is sent to it waits.
+int HangWithWindow()
+{
+    CreateWindowExW(0, L"Static", L"Not Responding", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                    240, 120, nullptr, nullptr, nullptr, nullptr);
+    std::printf("hung\n");
+    std::fflush(stdout);
+    Sleep(INFINITE);
+    return 0;
+}
+
+// Whether the program's message loop still runs. A thread stuck in SendMessageW still handles
+// messages sent to it, so a sent probe would be answered; a posted command waits for the loop.
+// The Settings command is posted, and the settings window must show within the limit.
+int PrintAnswers(DWORD limitMs)
+{
+    HWND window = FindProgramWindow();
+    bool answered = window != nullptr && PostMessageW(window, WM_COMMAND, IDM_SETTINGS, 0) &&
+        WaitFor(L"visible", limitMs) == 0;
+    std::printf("%s\n", answered ? "answers" : "does not answer");
+    return answered ? 0 : 1;
+}
+
 // Wine's desktop taskbar draws the notification icons at its right end, one small-icon cell
 // each, the newest leftmost; with one program in the tray that is the last cell. The taskbar
 // hides itself while the tray holds no icon at all.
@@ -386,6 +417,14 @@ int wmain(int argc, wchar_t** argv)
         return PrintWindowsOfClass(TOOLTIPS_CLASSW);
     if (wcscmp(command, L"hold") == 0)
         return HoldDesktop();
+    if (wcscmp(command, L"droplist") == 0)
+        return PrintWindowsOfClass(L"ComboLBox");
+    if (wcscmp(command, L"menu-items") == 0)
+        return SendToStandins(kStandinMenuItems, 0);
+    if (wcscmp(command, L"hang") == 0)
+        return HangWithWindow();
+    if (wcscmp(command, L"answers") == 0)
+        return PrintAnswers(argument != nullptr ? wcstoul(argument, nullptr, 10) : 5000);
     if (wcscmp(command, L"tray") == 0)
         return PrintTray();
     if (wcscmp(command, L"ac") == 0)

@@ -10,6 +10,12 @@
 // window on a thread of the stand-in's own, for a power-setting notification; that thread
 // sends the program's window a real WM_POWERBROADCAST with a POWERBROADCAST_SETTING in this
 // process, so the pointer in lParam is valid where it is read.
+//
+// Where Windows behaves otherwise than Wine, the stand-in behaves as Windows does. It watches
+// the program's own imports in this process: right after each RegisterPowerSettingNotification
+// it delivers the setting's current value, as Windows does, from its thread, so the value
+// arrives once the program pumps messages; a SendMessageW to HWND_BROADCAST waits for every
+// top-level window, a hung one too. It also logs the program's tray tooltips and balloons.
 #include "standin/standin_protocol.h"
 
 #include <powrprof.h>
@@ -21,6 +27,7 @@
 #include "core/guid_text.h"
 #include "core/plan_ids.h"
 #include "standin/standin.h"
+#include "support/import_hook.h"
 #include "support/program_window.h"
 
 namespace {
@@ -28,12 +35,43 @@ namespace {
 // Posted by PowerSetActiveScheme to the stand-in's window when the personality changed, as
 // Windows announces a new personality after a switch.
 constexpr UINT kPersonalityChanged = WM_APP + 1;
+// Posted when the program registered for a power setting, whose current value is then due.
+constexpr UINT kRegistered = WM_APP + 2;
 
 constexpr size_t kKeyNameUnits = 37;  // 36 characters of identifier text and the terminator
 
 HMODULE standinModule = nullptr;
 HWND standinWindow = nullptr;
 CRITICAL_SECTION logLock;
+
+// Registrations whose current value is still to be delivered; guarded by registrationLock,
+// like standinWindow while the stand-in's thread is starting.
+struct Registration {
+    HWND window;
+    GUID setting;
+};
+constexpr int kMaxPending = 8;
+Registration pending[kMaxPending];
+int pendingCount = 0;
+CRITICAL_SECTION registrationLock;
+
+ImportHook* registerHook = nullptr;
+ImportHook* sendHook = nullptr;
+ImportHook* notifyHook = nullptr;
+
+enum class Machine { kLaptop, kModernStandby, kDesktop };
+
+Machine ReadMachine()
+{
+    wchar_t name[32] = {};
+    DWORD size = sizeof(name) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kStandinMachineKey, kStandinMachineValue, RRF_RT_REG_SZ,
+                     nullptr, name, &size) != ERROR_SUCCESS)
+        return Machine::kLaptop;
+    if (wcscmp(name, L"desktop") == 0)
+        return Machine::kDesktop;
+    return wcscmp(name, L"modern-standby") == 0 ? Machine::kModernStandby : Machine::kLaptop;
+}
 
 // The subkey name Windows gives a plan: identifier text in small letters, no braces.
 void FormatPlanKeyName(const GUID& plan, wchar_t (&name)[kKeyNameUnits])
@@ -115,7 +153,7 @@ void AppendLog(const char* event, const char* detail)
     if (slash == nullptr)
         return;
     wcscpy(slash + 1, L"powrprof.log");
-    char line[160];
+    char line[600];
     size_t used = 0;
     const char* parts[] = {event, " ", detail, "\n"};
     for (const char* part : parts) {
@@ -138,11 +176,9 @@ void AppendLog(const char* event, const char* detail)
 
 // Sends the notification as Windows would: a POWERBROADCAST_SETTING whose DataLength is the
 // size of the value that follows it (16 for the personality, 4 for the other two).
-bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength)
+bool DeliverPowerSettingTo(HWND program, const GUID& setting, const void* data,
+                           DWORD dataLength)
 {
-    HWND program = FindProgramWindow();
-    if (program == nullptr)
-        return false;
     alignas(8) BYTE message[offsetof(POWERBROADCAST_SETTING, Data) + sizeof(GUID)] = {};
     auto* broadcast = reinterpret_cast<POWERBROADCAST_SETTING*>(message);
     broadcast->PowerSetting = setting;
@@ -151,6 +187,12 @@ bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength
     SendMessageW(program, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
                  reinterpret_cast<LPARAM>(broadcast));
     return true;
+}
+
+bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength)
+{
+    HWND program = FindProgramWindow();
+    return program != nullptr && DeliverPowerSettingTo(program, setting, data, dataLength);
 }
 
 bool DeliverPersonality()
@@ -165,8 +207,195 @@ bool DeliverPersonality()
     return DeliverPowerSetting(GUID_POWERSCHEME_PERSONALITY, &personality, sizeof(GUID));
 }
 
+// The power source as Windows reports it: 0 AC, 1 battery. A desktop is always on AC; a
+// laptop's cord is what Wine reads from /sys/class/power_supply (faked by the sessions), and
+// a status Wine cannot tell counts as AC.
+DWORD CurrentPowerSource()
+{
+    SYSTEM_POWER_STATUS status = {};
+    if (ReadMachine() == Machine::kDesktop || !GetSystemPowerStatus(&status))
+        return 0;
+    return status.ACLineStatus == 0 ? 1 : 0;
+}
+
+// Windows sends a registered setting's current value right after the registration; a
+// machine without a battery has no percentage to send.
+void DeliverCurrentValue(const Registration& registration)
+{
+    char number[16];
+    if (IsEqualGUID(registration.setting, GUID_POWERSCHEME_PERSONALITY)) {
+        GUID active = {};
+        if (!ReadActivePlan(&active))
+            return;
+        const GUID& personality = PersonalityOf(active);
+        char text[kGuidTextLength + 1];
+        FormatGuidText(personality, text);
+        AppendLog("registration personality", text);
+        DeliverPowerSettingTo(registration.window, registration.setting, &personality,
+                              sizeof(GUID));
+        return;
+    }
+    if (IsEqualGUID(registration.setting, GUID_ACDC_POWER_SOURCE)) {
+        DWORD source = CurrentPowerSource();
+        wsprintfA(number, "%lu", source);
+        AppendLog("registration power-source", number);
+        DeliverPowerSettingTo(registration.window, registration.setting, &source, sizeof(source));
+        return;
+    }
+    if (IsEqualGUID(registration.setting, GUID_BATTERY_PERCENTAGE_REMAINING)) {
+        SYSTEM_POWER_STATUS status = {};
+        if (ReadMachine() == Machine::kDesktop || !GetSystemPowerStatus(&status) ||
+            status.BatteryLifePercent > 100) {
+            AppendLog("registration battery-percent", "none, no battery");
+            return;
+        }
+        DWORD percent = status.BatteryLifePercent;
+        wsprintfA(number, "%lu", percent);
+        AppendLog("registration battery-percent", number);
+        DeliverPowerSettingTo(registration.window, registration.setting, &percent,
+                              sizeof(percent));
+    }
+}
+
+void DeliverRegisteredValues()
+{
+    for (;;) {
+        EnterCriticalSection(&registrationLock);
+        bool any = pendingCount > 0;
+        Registration next = pending[0];
+        if (any) {
+            --pendingCount;
+            std::memmove(pending, pending + 1, pendingCount * sizeof(Registration));
+        }
+        LeaveCriticalSection(&registrationLock);
+        if (!any)
+            return;
+        DeliverCurrentValue(next);
+    }
+}
+
+// Runs on the program's thread in place of its import. The value follows from the stand-in's
+// thread, so it reaches the window once the program pumps messages, as from Windows.
+HPOWERNOTIFY WINAPI RegisterAndDeliver(HANDLE recipient, LPCGUID setting, DWORD flags)
+{
+    using Function = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
+    HPOWERNOTIFY handle = registerHook->original<Function>()(recipient, setting, flags);
+    if (setting == nullptr || flags != DEVICE_NOTIFY_WINDOW_HANDLE)
+        return handle;
+    EnterCriticalSection(&registrationLock);
+    if (pendingCount < kMaxPending)
+        pending[pendingCount++] = {static_cast<HWND>(recipient), *setting};
+    HWND standin = standinWindow;
+    LeaveCriticalSection(&registrationLock);
+    if (standin != nullptr)
+        PostMessageW(standin, kRegistered, 0, 0);
+    return handle;
+}
+
+BOOL CALLBACK SendToTopLevelWindow(HWND window, LPARAM lParam)
+{
+    const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+    SendMessageW(window, message.message, message.wParam, message.lParam);
+    return TRUE;
+}
+
+// Wine returns from a broadcast SendMessageW without waiting; Windows sends to each top-level
+// window in turn and waits for each answer, so one window that stopped responding holds the
+// sender for good.
+LRESULT WINAPI SendAndWaitForAll(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (window != HWND_BROADCAST) {
+        using Function = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+        return sendHook->original<Function>()(window, message, wParam, lParam);
+    }
+    char number[16];
+    wsprintfA(number, "0x%04X", message);
+    AppendLog("SendMessageW HWND_BROADCAST", number);
+    MSG broadcast = {};
+    broadcast.message = message;
+    broadcast.wParam = wParam;
+    broadcast.lParam = lParam;
+    EnumWindows(SendToTopLevelWindow, reinterpret_cast<LPARAM>(&broadcast));
+    return 0;
+}
+
+void LogTrayText(const char* what, const wchar_t* text)
+{
+    char utf8[512];
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    if (length == 0)
+        utf8[0] = '\0';
+    AppendLog(what, utf8);
+}
+
+// The tooltip and balloon texts the program gives the shell, in the log after the switches,
+// so a test can tell what the user was shown.
+BOOL WINAPI NotifyAndLog(DWORD message, PNOTIFYICONDATAW data)
+{
+    using Function = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+    BOOL result = notifyHook->original<Function>()(message, data);
+    if (data != nullptr && (message == NIM_ADD || message == NIM_MODIFY)) {
+        if ((data->uFlags & NIF_INFO) != 0)
+            LogTrayText("tray balloon", data->szInfo);
+        if ((data->uFlags & NIF_TIP) != 0)
+            LogTrayText("tray tip", data->szTip);
+    }
+    return result;
+}
+
+void WatchProgramImports()
+{
+    registerHook = new ImportHook("user32.dll", "RegisterPowerSettingNotification",
+                                  reinterpret_cast<void*>(RegisterAndDeliver));
+    sendHook = new ImportHook("user32.dll", "SendMessageW",
+                              reinterpret_cast<void*>(SendAndWaitForAll));
+    notifyHook = new ImportHook("shell32.dll", "Shell_NotifyIconW",
+                                reinterpret_cast<void*>(NotifyAndLog));
+}
+
+BOOL CALLBACK LogMenuWindow(HWND window, LPARAM lParam)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (processId != GetCurrentProcessId() || wcscmp(className, L"#32768") != 0 ||
+        !IsWindowVisible(window))
+        return TRUE;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t label[256] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
+        item.dwTypeData = label;
+        item.cch = 255;
+        if (!GetMenuItemInfoW(menu, i, TRUE, &item))
+            continue;
+        char line[300];
+        const char* state = (item.fState & MFS_GRAYED) != 0 ? "grayed" : "enabled";
+        wsprintfA(line, "%u %s %ls", item.wID, state,
+                  (item.fType & MFT_SEPARATOR) != 0 ? L"-" : label);
+        AppendLog("menu item", line);
+    }
+    ++*reinterpret_cast<int*>(lParam);
+    return TRUE;
+}
+
+// The items of each popup menu the program has open, one log line each: "menu item ID
+// enabled|grayed LABEL". Another process cannot read a Wine menu, so the driver asks here.
+bool LogOpenMenus()
+{
+    int menus = 0;
+    EnumWindows(LogMenuWindow, reinterpret_cast<LPARAM>(&menus));
+    return menus > 0;
+}
+
 bool DeliverCommand(const COPYDATASTRUCT& command)
 {
+    if (command.dwData == kStandinMenuItems)
+        return LogOpenMenus();
     DWORD value = 0;
     if (command.dwData != kStandinPersonality) {
         if (command.cbData != sizeof(value) || command.lpData == nullptr)
@@ -177,9 +406,17 @@ bool DeliverCommand(const COPYDATASTRUCT& command)
     wsprintfA(number, "%lu", value);
     switch (command.dwData) {
     case kStandinPowerSource:
+        if (ReadMachine() == Machine::kDesktop) {
+            AppendLog("desktop: always on AC, nothing sent for power-source", number);
+            return true;
+        }
         AppendLog("WM_POWERBROADCAST power-source", number);
         return DeliverPowerSetting(GUID_ACDC_POWER_SOURCE, &value, sizeof(value));
     case kStandinBatteryPercent:
+        if (ReadMachine() == Machine::kDesktop) {
+            AppendLog("desktop: no battery, nothing sent for battery-percent", number);
+            return true;
+        }
         AppendLog("WM_POWERBROADCAST battery-percent", number);
         return DeliverPowerSetting(GUID_BATTERY_PERCENTAGE_REMAINING, &value, sizeof(value));
     case kStandinPersonality:
@@ -200,6 +437,10 @@ LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         DeliverPersonality();
         return 0;
     }
+    if (message == kRegistered) {
+        DeliverRegisteredValues();
+        return 0;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -212,8 +453,15 @@ DWORD WINAPI RunStandinThread(void*)
     windowClass.hInstance = standinModule;
     windowClass.lpszClassName = kStandinWindowClass;
     RegisterClassW(&windowClass);
-    standinWindow = CreateWindowExW(0, kStandinWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, standinModule, nullptr);
+    HWND window = CreateWindowExW(0, kStandinWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, standinModule, nullptr);
+    // Registrations made before the window existed are delivered now.
+    EnterCriticalSection(&registrationLock);
+    standinWindow = window;
+    bool registered = pendingCount > 0;
+    LeaveCriticalSection(&registrationLock);
+    if (registered)
+        PostMessageW(window, kRegistered, 0, 0);
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);
@@ -303,6 +551,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
     standinModule = instance;
     DisableThreadLibraryCalls(instance);
     InitializeCriticalSection(&logLock);
+    InitializeCriticalSection(&registrationLock);
+    // The exe's imports are bound before any DLL's entry point runs, and the program's thread
+    // calls nothing until this returns, so no registration is missed.
+    WatchProgramImports();
     // The thread starts running only once the loader has finished with this DLL.
     HANDLE thread = CreateThread(nullptr, 0, RunStandinThread, nullptr, 0, nullptr);
     if (thread != nullptr)

@@ -11,6 +11,12 @@ constexpr const wchar_t* kStandinSchemesKey =
 constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";
 constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 
+// The kind of machine the stand-in plays, a REG_SZ under HKEY_LOCAL_MACHINE: "laptop" (the
+// default: four plans, a battery), "modern-standby" (a laptop with only Balanced and the
+// user's plans installed) or "desktop" (no battery: no percentage notifications, AC always).
+constexpr const wchar_t* kStandinMachineKey = L"Software\\QuillmereStandin";
+constexpr const wchar_t* kStandinMachineValue = L"Machine";
+
 // Every process that loaded the stand-in has one message-only window of this class, on a
 // thread of the stand-in's own. A driver finds it with FindWindowExW(HWND_MESSAGE, ...).
 constexpr const wchar_t* kStandinWindowClass = L"QuillmereStandin";
@@ -23,6 +29,7 @@ enum StandinCommand : ULONG_PTR {
     kStandinPowerSource = 1,     // GUID_ACDC_POWER_SOURCE: 0 AC, 1 battery, 2 short-term
     kStandinBatteryPercent = 2,  // GUID_BATTERY_PERCENTAGE_REMAINING: the charge in percent
     kStandinPersonality = 3,     // GUID_POWERSCHEME_PERSONALITY of the active plan
+    kStandinMenuItems = 4,       // logs the items of the program's open popup menus
     // The benchmark's measurements (bench/bench_probe.cpp), each with one DWORD value.
     kStandinBenchIdle = 16,      // 1 starts counting the program thread's messages, 0 reports
     kStandinBenchSwitch = 17,    // that many power-source notifications, plug and unplug in turn

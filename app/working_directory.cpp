@@ -1,0 +1,57 @@
+#include "app/working_directory.h"
+
+// The folders a program started at log-on finds itself in. They belong to the system and a
+// standard user cannot write them, so "config.txt" could never be saved there.
+using FolderQuery = UINT(WINAPI*)(LPWSTR folder, UINT units);
+static const FolderQuery kSystemFolders[] = {
+    GetSystemDirectoryW,
+    GetSystemWow64DirectoryW,  // fails on 32-bit Windows, which has no such folder
+    GetWindowsDirectoryW,
+    GetSystemWindowsDirectoryW,
+};
+
+// The length without a trailing backslash, which the platform leaves on some folder paths.
+static int TrimmedLength(const WCHAR* path)
+{
+    int length = lstrlenW(path);
+    return length > 0 && path[length - 1] == L'\\' ? length - 1 : length;
+}
+
+static bool IsSameFolder(const WCHAR* a, const WCHAR* b)
+{
+    return CompareStringOrdinal(a, TrimmedLength(a), b, TrimmedLength(b), TRUE) == CSTR_EQUAL;
+}
+
+static bool IsSystemFolder(const WCHAR* path)
+{
+    for (FolderQuery query : kSystemFolders) {
+        WCHAR folder[MAX_PATH];
+        UINT length = query(folder, MAX_PATH);
+        if (length != 0 && length < MAX_PATH && IsSameFolder(path, folder))
+            return true;
+    }
+    return false;
+}
+
+void LeaveSystemFolder()
+{
+    // A working directory too long for the buffer is no system folder.
+    WCHAR current[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, current);
+    if (length == 0 || length >= MAX_PATH || !IsSystemFolder(current))
+        return;
+    // A path the platform had to cut names no folder for certain, so it is not used.
+    WCHAR folder[MAX_PATH];
+    DWORD pathLength = GetModuleFileNameW(nullptr, folder, MAX_PATH);
+    if (pathLength == 0 || pathLength >= MAX_PATH)
+        return;
+    WCHAR* slash = nullptr;
+    for (WCHAR* at = folder; *at != L'\0'; ++at) {
+        if (*at == L'\\')
+            slash = at;
+    }
+    if (slash == nullptr)
+        return;
+    slash[1] = L'\0';  // the backslash stays, so a drive's root stays a root ("C:\")
+    SetCurrentDirectoryW(folder);
+}
