@@ -32,6 +32,13 @@ fi
 source "$source_dir/tools/desktop-session.sh"
 scratch=$(mktemp -d)
 [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ] && session_fake_power "$scratch/power_supply" 0 30
+# The stand-in sends the power source at every start, as Windows does, so every case depends
+# on what Wine reads there: without the fake adapter the host's own would decide.
+if [ "$(cat /sys/class/power_supply/AC/online 2>/dev/null)" != 0 ]; then
+    echo "SKIP: no fake power supply could be mounted (needs root and a private mount namespace)"
+    rm -rf "$scratch"
+    exit 77
+fi
 
 unset DISPLAY  # always a private screen: the clicks go by screen position
 session_init "$build" "$arch"
