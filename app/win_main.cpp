@@ -11,6 +11,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RestrictDllSearch();
     // Before anything resolves "config.txt" against the working directory.
     LeaveSystemFolder();
-    CreateSettingsWindow(instance);
-    return RunMessageLoop();
+    return RunProgram(instance);
 }

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "power/plan_switching.h"
 #include "settings/settings_window.h"
+#include "tray/quick_commands.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
 

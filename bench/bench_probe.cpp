@@ -305,7 +305,7 @@ void DescribeLeaks(const LeakWatch& watch, char* text, size_t size)
 void WriteActiveBalanced()
 {
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_SET_VALUE, &schemes) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_SET_VALUE, &schemes) !=
         ERROR_SUCCESS)
         return;
     RegSetValueExW(schemes, kStandinActiveValue, 0, REG_SZ,
@@ -368,7 +368,7 @@ bool RunSwitches(HWND program, DWORD count)
 bool InstallPlans(DWORD count)
 {
     HKEY schemes = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &schemes, nullptr) != ERROR_SUCCESS)
         return false;
     RegDeleteTreeW(schemes, nullptr);

@@ -86,6 +86,14 @@ void AddTrayIcon(HWND window)
     ReleaseTrayPicture();
 }
 
+static void SetTrayIcon(WORD iconId)
+{
+    app.trayIcon.hIcon = LoadTrayPicture(iconId);
+    app.trayIcon.uFlags = NIF_ICON;
+    Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon);
+    ReleaseTrayPicture();
+}
+
 // Tooltip and picture go to the shell in two calls, the tooltip first.
 void UpdateTrayStatus()
 {
@@ -127,14 +135,6 @@ void ReleaseWindowIcons(HWND window)
 {
     ReplaceWindowIcon(window, ICON_SMALL, nullptr);
     ReplaceWindowIcon(window, ICON_BIG, nullptr);
-}
-
-void SetTrayIcon(WORD iconId)
-{
-    app.trayIcon.hIcon = LoadTrayPicture(iconId);
-    app.trayIcon.uFlags = NIF_ICON;
-    Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon);
-    ReleaseTrayPicture();
 }
 
 // NIF_INFO alone, so the balloon changes neither tooltip nor picture, and the later tooltip

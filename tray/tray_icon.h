@@ -6,7 +6,6 @@
 
 void AddTrayIcon(HWND window);
 void UpdateTrayStatus();
-void SetTrayIcon(WORD iconId);
 void ShowPlanBalloon(const WCHAR* text);
 // Takes the icon out of the notification area when the window goes away.
 void RemoveTrayIcon();

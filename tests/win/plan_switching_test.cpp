@@ -9,8 +9,6 @@
 
 using PlanSwitchingTest = TrayFixture;
 
-static const GUID kOwnPlan = {0x11111111, 0x2222, 0x3333, {4, 4, 5, 5, 5, 5, 5, 5}};
-
 static void ClearLogs()
 {
     scriptedPower.calls.clear();

@@ -17,12 +17,6 @@ static const GUID HP = PLAN_HIGH_PERFORMANCE, BAL = PLAN_BALANCED, SAVER = PLAN_
 // Not installed at first; its key name sorts before the built-in plans, and it has no name.
 static const GUID kOther = {0x0BADF00D, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 
-static const char kDefaultFile[] =
-    "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "1\r\n0\r\n1\r\n30\r\n";
-
 static std::string Line(const GUID& plan)
 {
     char text[kGuidTextLength + 1];
@@ -48,7 +42,6 @@ protected:
         DeleteRunValue();
     }
 
-    void Command(WORD id) { SendMessageW(window, WM_COMMAND, id, 0); }
     void Click(int id) { SendDlgItemMessageW(window, id, BM_CLICK, 0, 0); }
     LRESULT Selected(int box) { return SendDlgItemMessageW(window, box, CB_GETCURSEL, 0, 0); }
     bool Checked(int box) { return SendDlgItemMessageW(window, box, BM_GETCHECK, 0, 0) != 0; }

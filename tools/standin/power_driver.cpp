@@ -39,8 +39,6 @@
 
 namespace {
 
-constexpr size_t kKeyNameUnits = 37;
-
 void UseProgramDesktop()
 {
     wchar_t name[64] = L"quillmere";
@@ -167,7 +165,7 @@ bool FindPlanKey(HKEY schemes, const wchar_t* wanted, wchar_t (&keyName)[64])
 int MakePlanActive(const wchar_t* wanted)
 {
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ | KEY_SET_VALUE,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ | KEY_SET_VALUE,
                       &schemes) != ERROR_SUCCESS) {
         std::fprintf(stderr, "no plans are installed\n");
         return 1;
@@ -189,7 +187,7 @@ int MakePlanActive(const wchar_t* wanted)
 int PrintStatus()
 {
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ, &schemes) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ, &schemes) !=
         ERROR_SUCCESS) {
         std::printf("no plans are installed\n");
         return 1;

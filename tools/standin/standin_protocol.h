@@ -5,9 +5,7 @@
 #pragma once
 
 #include "app/platform.h"
-
-constexpr const wchar_t* kStandinSchemesKey =
-    L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
+#include "power/plan_catalogue.h"  // kPowerSchemesPath
 constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";
 constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 
