@@ -226,7 +226,7 @@ void ReadCpuTimes(DWORD threadId, LONGLONG* process, LONGLONG* thread)
 
 LONGLONG idleCpu[2];
 
-// The end of the idle time looks up nothing through the program's window (GetWindowTextW on it
+// The end of the idle time looks up nothing through the settings window (GetWindowTextW on it
 // would send it WM_GETTEXT and count as a message of its own): the thread is kept from the start.
 DWORD idleThreadId = 0;
 
@@ -534,7 +534,7 @@ bool RunBenchCommand(const COPYDATASTRUCT& command)
     std::memcpy(&value, command.lpData, sizeof(value));
     if (command.dwData == kStandinBenchIdle && value == 0)
         return idleThreadId != 0 && RunIdle(nullptr, 0);
-    HWND program = FindProgramWindow();
+    HWND program = FindSettingsDialog();
     if (program == nullptr)
         return false;
     if (command.dwData == kStandinBenchPlans)

@@ -40,9 +40,9 @@ static HICON LoadProgramIcon(WORD iconId, int size)
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-// The notification area shows small icons at the scale of the taskbar's screen: 16 px at
+// The tray shows small icons at the scale of the taskbar's screen: 16 px at
 // 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %. The taskbar's own window tells that scale;
-// without one, the program's window (centred on the primary screen) stands in for it.
+// without one, the settings window (centred on the primary screen) stands in for it.
 static HICON LoadTrayPicture(WORD iconId)
 {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);

@@ -87,7 +87,7 @@ TEST_F(StartWithConfigTest, SavedRulesActOnTheFirstNotificationAndNoFileIsSilent
         ResetAppState();
         ResetScriptedPower();
         MessageBoxProbe boxes;
-        window = CreateSettingsWindow(GetModuleHandleW(nullptr));
+        window = CreateSettingsDialog(GetModuleHandleW(nullptr));
         SendPowerSource(window, 0);
         ASSERT_EQ(PlansSet().size(), 1u) << c.what;
         EXPECT_TRUE(IsSameGuid(PlansSet()[0], c.pluggedInPlan)) << c.what;

@@ -8,7 +8,7 @@
 // powrprof.log beside this DLL (in the prefix's system folder, where the program loads it
 // from). A driver (power_driver.exe) asks, through a message-only
 // window on a thread of the stand-in's own, for a power-setting notification; that thread
-// sends the program's window a real WM_POWERBROADCAST with a POWERBROADCAST_SETTING in this
+// sends the settings window a real WM_POWERBROADCAST with a POWERBROADCAST_SETTING in this
 // process, so the pointer in lParam is valid where it is read.
 //
 // Where Windows behaves otherwise than Wine, the stand-in behaves as Windows does. It watches
@@ -28,7 +28,7 @@
 #include "core/plan_ids.h"
 #include "standin/standin.h"
 #include "support/import_hook.h"
-#include "support/program_window.h"
+#include "support/settings_dialog_search.h"
 
 namespace {
 
@@ -179,7 +179,7 @@ bool DeliverPowerSettingTo(HWND program, const GUID& setting, const void* data,
 
 bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength)
 {
-    HWND program = FindProgramWindow();
+    HWND program = FindSettingsDialog();
     return program != nullptr && DeliverPowerSettingTo(program, setting, data, dataLength);
 }
 
@@ -458,9 +458,9 @@ DWORD WINAPI RunStandinThread(void*)
 
 }  // namespace
 
-HWND FindProgramWindow()
+HWND FindSettingsDialog()
 {
-    return FindProgramWindowOf(GetCurrentProcessId());
+    return FindSettingsDialogOf(GetCurrentProcessId());
 }
 
 extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** activePlan)

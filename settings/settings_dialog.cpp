@@ -1,4 +1,4 @@
-#include "settings/settings_window.h"
+#include "settings/settings_dialog.h"
 
 #include "app/app_state.h"
 #include "power/plan_name.h"

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "app/launch.h"
 
 #include <commctrl.h>
 
@@ -10,7 +10,7 @@
 #include "settings/config_file.h"
 #include "tray/tray_icon.h"
 
-HWND CreateSettingsWindow(HINSTANCE instance)
+HWND CreateSettingsDialog(HINSTANCE instance)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -64,7 +64,7 @@ static int RunMessageLoop()
 int RunProgram(HINSTANCE instance)
 {
     // Without its window the program could never be told to end, so it ends at once.
-    if (CreateSettingsWindow(instance) == nullptr)
+    if (CreateSettingsDialog(instance) == nullptr)
         return kNoWindowExitCode;
     return RunMessageLoop();
 }

@@ -7,7 +7,7 @@
 // resource, gives it its icons, puts the saved rules of "config.txt" in force, registers it
 // for the watched power settings and centres it. Null, with nothing else done, when the
 // dialog cannot be created.
-HWND CreateSettingsWindow(HINSTANCE instance);
+HWND CreateSettingsDialog(HINSTANCE instance);
 // Places the window in the middle of the primary screen, keeping its size and Z order.
 void CentreWindow(HWND window);
 // The process's exit code when the window cannot be created; nothing is shown then.

@@ -8,9 +8,9 @@
 #include "support/app_fixture.h"
 #include "support/import_hook.h"
 
-using StartupTest = AppFixture;
+using LaunchTest = AppFixture;
 
-TEST_F(StartupTest, WindowIsHiddenDialogWithCaption)
+TEST_F(LaunchTest, WindowIsHiddenDialogWithCaption)
 {
     EXPECT_FALSE(IsWindowVisible(window));
     wchar_t text[64] = {};
@@ -22,7 +22,7 @@ TEST_F(StartupTest, WindowIsHiddenDialogWithCaption)
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-TEST_F(StartupTest, RegistersTheThreeSettingsInOrder)
+TEST_F(LaunchTest, RegistersTheThreeSettingsInOrder)
 {
     std::vector<std::wstring> registered;
     for (const auto& call : scriptedPower.calls) {
@@ -35,7 +35,7 @@ TEST_F(StartupTest, RegistersTheThreeSettingsInOrder)
     EXPECT_EQ(registered, expected);
 }
 
-TEST_F(StartupTest, CentresOnScreenEvenWhenLargerThanIt)
+TEST_F(LaunchTest, CentresOnScreenEvenWhenLargerThanIt)
 {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
