@@ -19,6 +19,3 @@ extern AppState app;
 
 // Gives every field its start value (settings defaults, empty catalogue, zeroed tray record).
 void ResetAppState();
-
-// The power settings the program listens to, in the order it registers for them.
-extern const GUID* const kWatchedPowerSettings[3];

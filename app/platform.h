@@ -1,5 +1,5 @@
-// The one place that includes the Windows headers, with the version and character set the
-// whole program is built for: Vista and later, wide characters only.
+// The one place that includes the Windows headers, for wide characters only. The Windows
+// version the program is built for (Vista, 0x0600) is set by the build (cmake/windows.cmake).
 #pragma once
 
 #ifndef UNICODE

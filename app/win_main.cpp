@@ -1,6 +1,6 @@
 // Program entry: the hidden settings window and its message loop. The command line and the
 // show command are ignored; the window is never shown at start-up.
-#include "app/startup.h"
+#include "app/launch.h"
 #include "app/system_library.h"
 #include "app/working_directory.h"
 
@@ -11,6 +11,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RestrictDllSearch();
     // Before anything resolves "config.txt" against the working directory.
     LeaveSystemFolder();
-    CreateSettingsWindow(instance);
-    return RunMessageLoop();
+    return RunProgram(instance);
 }

@@ -2,7 +2,8 @@
 
 #include "app/app_state.h"
 #include "power/plan_switching.h"
-#include "settings/settings_window.h"
+#include "settings/settings_dialog.h"
+#include "tray/quick_commands.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
 

@@ -226,7 +226,7 @@ void ReadCpuTimes(DWORD threadId, LONGLONG* process, LONGLONG* thread)
 
 LONGLONG idleCpu[2];
 
-// The end of the idle time looks up nothing through the program's window (GetWindowTextW on it
+// The end of the idle time looks up nothing through the settings window (GetWindowTextW on it
 // would send it WM_GETTEXT and count as a message of its own): the thread is kept from the start.
 DWORD idleThreadId = 0;
 
@@ -305,7 +305,7 @@ void DescribeLeaks(const LeakWatch& watch, char* text, size_t size)
 void WriteActiveBalanced()
 {
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_SET_VALUE, &schemes) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_SET_VALUE, &schemes) !=
         ERROR_SUCCESS)
         return;
     RegSetValueExW(schemes, kStandinActiveValue, 0, REG_SZ,
@@ -368,7 +368,7 @@ bool RunSwitches(HWND program, DWORD count)
 bool InstallPlans(DWORD count)
 {
     HKEY schemes = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &schemes, nullptr) != ERROR_SUCCESS)
         return false;
     RegDeleteTreeW(schemes, nullptr);
@@ -534,7 +534,7 @@ bool RunBenchCommand(const COPYDATASTRUCT& command)
     std::memcpy(&value, command.lpData, sizeof(value));
     if (command.dwData == kStandinBenchIdle && value == 0)
         return idleThreadId != 0 && RunIdle(nullptr, 0);
-    HWND program = FindProgramWindow();
+    HWND program = FindSettingsDialog();
     if (program == nullptr)
         return false;
     if (command.dwData == kStandinBenchPlans)

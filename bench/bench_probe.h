@@ -6,5 +6,5 @@
 #include "app/platform.h"
 
 // Runs the benchmark command carried by a WM_COPYDATA; false when it names none or the
-// process has no program window.
+// process has no settings window.
 bool RunBenchCommand(const COPYDATASTRUCT& command);

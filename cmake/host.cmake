@@ -9,8 +9,7 @@ if(QUILLMERE_HAVE_GTEST)
 endif()
 
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    add_executable(config_fuzz tests/fuzz/config_fuzz.cpp core/guid_text.cpp
-                   core/config_text.cpp core/bounded_text.cpp)
+    add_executable(config_fuzz tests/fuzz/config_fuzz.cpp ${quillmere_core_sources})
     target_include_directories(config_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(config_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(config_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -11,9 +11,11 @@ if(MINGW)
     # builds of one commit are byte for byte the same.
     set(quillmere_link_options -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
     set(quillmere_exe_options -s -Wl,--gc-sections)
-    add_compile_options(-ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
-                        $<$<CONFIG:Release>:-Os>)
-    add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+    set(quillmere_compile_options -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+        $<$<CONFIG:Release>:-Os> -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+    add_compile_options(${quillmere_compile_options})
+    # The portable core is defined before this file is read; it goes into the exe alike.
+    target_compile_options(quillmere_core PRIVATE ${quillmere_compile_options})
 elseif(MSVC)
     # The resource script carries the manifest, so the linker must not add its own.
     set(quillmere_exe_options /MANIFEST:NO /Brepro)

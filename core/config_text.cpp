@@ -6,10 +6,6 @@
 
 #include "guid_text.h"
 
-// The reader's token buffer holds 511 characters; no identifier is that long, so a longer
-// token is consumed whole and simply names no plan.
-constexpr size_t kTokenCapacity = 511;
-
 // Any magnitude above every value a field can hold; digits beyond it only keep it there.
 constexpr uint64_t kMagnitudeCap = 0x100000000ull;
 
@@ -116,9 +112,7 @@ static void ReadPlan(ConfigReader* reader, GUID* plan, PlanInstalledFn isInstall
         reader->at++;
     }
     size_t tokenLength = reader->at - start;
-    if (tokenLength > kTokenCapacity) {
-        return;
-    }
+    // A token of any other length than identifier text is consumed whole and names no plan.
     GUID read;
     const char* token = reinterpret_cast<const char*>(reader->bytes + start);
     if (!ParseGuidText(token, tokenLength, &read)) {

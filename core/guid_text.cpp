@@ -135,6 +135,17 @@ void FormatGuidText(const GUID& id, wchar_t (&text)[kGuidTextLength + 1])
     FormatGuidTextOf(id, text);
 }
 
+void FormatPlanKeyName(const GUID& id, wchar_t (&name)[kPlanKeyNameLength + 1])
+{
+    wchar_t braced[kGuidTextLength + 1];
+    FormatGuidText(id, braced);
+    for (size_t i = 0; i < kPlanKeyNameLength; i++) {
+        wchar_t c = braced[i + 1];
+        name[i] = c >= L'A' && c <= L'F' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    }
+    name[kPlanKeyNameLength] = L'\0';
+}
+
 bool ParseGuidText(const char* text, size_t length, GUID* id)
 {
     return ParseGuidTextOf(text, length, id);

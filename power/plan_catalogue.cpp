@@ -4,18 +4,15 @@
 #include "core/bounded_text.h"
 #include "core/guid_text.h"
 
-// The machine's power schemes, one subkey per installed plan, named by its identifier without
-// braces. The control set numbered 001 is named directly.
-static const WCHAR kPowerSchemesPath[] = L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
-
 // Room for a subkey name of up to 99 units; a longer one makes RegEnumKeyW fail, which ends
 // the walk at that index.
 constexpr DWORD kSchemeNameUnits = 100;
 // The braced identifier text handed to the conversion.
 constexpr size_t kSchemeTextUnits = 260;
 
-// The index is a signed 16-bit number widened with its sign, so the walk visits indexes 0 to
-// 32767 and then asks for index -32768, which arrives as 4294934528 and names no subkey.
+// Deliberate, as the program has always walked: the index is a signed 16-bit number widened
+// with its sign, so the walk visits indexes 0 to 32767 and then asks for index -32768, which
+// arrives as 4294934528 and names no subkey.
 constexpr int kLastIndexStep = 32768;
 
 void RefreshPlanCatalogue()

@@ -6,6 +6,11 @@
 
 #include "core/guid.h"
 
+// The machine's power schemes under HKEY_LOCAL_MACHINE, one subkey per installed plan, named by
+// its identifier without braces. The control set numbered 001 is named directly.
+constexpr const wchar_t* kPowerSchemesPath =
+    L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
+
 struct PlanCatalogue {
     std::vector<GUID> plans;
 };

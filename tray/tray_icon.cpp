@@ -40,9 +40,9 @@ static HICON LoadProgramIcon(WORD iconId, int size)
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-// The notification area shows small icons at the scale of the taskbar's screen: 16 px at
+// The tray shows small icons at the scale of the taskbar's screen: 16 px at
 // 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %. The taskbar's own window tells that scale;
-// without one, the program's window (centred on the primary screen) stands in for it.
+// without one, the settings window (centred on the primary screen) stands in for it.
 static HICON LoadTrayPicture(WORD iconId)
 {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
@@ -83,6 +83,14 @@ void AddTrayIcon(HWND window)
     tray.uFlags = NIF_MESSAGE | NIF_ICON;
     tray.hIcon = LoadTrayPicture(IDI_BALANCED);
     Shell_NotifyIconW(NIM_ADD, &tray);
+    ReleaseTrayPicture();
+}
+
+static void SetTrayIcon(WORD iconId)
+{
+    app.trayIcon.hIcon = LoadTrayPicture(iconId);
+    app.trayIcon.uFlags = NIF_ICON;
+    Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon);
     ReleaseTrayPicture();
 }
 
@@ -127,14 +135,6 @@ void ReleaseWindowIcons(HWND window)
 {
     ReplaceWindowIcon(window, ICON_SMALL, nullptr);
     ReplaceWindowIcon(window, ICON_BIG, nullptr);
-}
-
-void SetTrayIcon(WORD iconId)
-{
-    app.trayIcon.hIcon = LoadTrayPicture(iconId);
-    app.trayIcon.uFlags = NIF_ICON;
-    Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon);
-    ReleaseTrayPicture();
 }
 
 // NIF_INFO alone, so the balloon changes neither tooltip nor picture, and the later tooltip

@@ -6,9 +6,8 @@
 
 void AddTrayIcon(HWND window);
 void UpdateTrayStatus();
-void SetTrayIcon(WORD iconId);
 void ShowPlanBalloon(const WCHAR* text);
-// Takes the icon out of the notification area when the window goes away.
+// Takes the icon out of the tray when the window goes away.
 void RemoveTrayIcon();
 // Loads the active plan's picture afresh at the current scale and gives it to the shell.
 void RefreshTrayPicture();

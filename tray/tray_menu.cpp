@@ -1,12 +1,12 @@
 #include "tray/tray_menu.h"
 
 #include "app/app_state.h"
-#include "app/system_library.h"
 #include "core/plan_ids.h"
 #include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "power/plan_switching.h"
 #include "power/power_api.h"
+#include "tray/quick_commands.h"
 
 // Plan items take the ids from IDM_PLAN_FIRST up to just below the first fixed id above them
 // (IDC_PERCENT), so a plan id never collides with a routed command or a settings control's
@@ -24,13 +24,6 @@ static const BuiltInItem kBuiltInItems[3] = {
     {&PLAN_BALANCED, L"Balanced"},
     {&PLAN_POWER_SAVER, L"Power Saver"},
 };
-
-// dwmapi is looked up at run time, from the system folder only, so that the program still
-// starts where it is missing and a planted copy is never loaded.
-constexpr WCHAR kDwmapi[] = L"dwmapi.dll";
-using IsCompositionEnabledFunction = HRESULT(WINAPI*)(BOOL* enabled);
-using EnableCompositionFunction = HRESULT(WINAPI*)(UINT action);
-constexpr WORD kEnableCompositionOrdinal = 102;
 
 static int FindBuiltInItem(const GUID& plan)
 {
@@ -99,42 +92,6 @@ static void FillPlanMenu(HMENU plans)
     }
 }
 
-// Off when the state cannot be read: the flag is off before the call and stays so.
-static BOOL IsCompositionOn()
-{
-    BOOL enabled = FALSE;
-    auto isEnabled =
-        GetSystemFunction<IsCompositionEnabledFunction>(kDwmapi, "DwmIsCompositionEnabled");
-    if (isEnabled != nullptr)
-        isEnabled(&enabled);
-    return enabled;
-}
-
-// From Windows 8 on composition is always on: the switch does nothing (and still reports
-// success), and the state query may report off to a program that does not declare Windows 8
-// in its manifest. The platform reports at least 6.2 there, manifest or not.
-static bool IsCompositionFixedOn()
-{
-    OSVERSIONINFOEXW version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    version.dwMajorVersion = 6;
-    version.dwMinorVersion = 2;
-    DWORDLONG condition = 0;
-    condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&version, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
-}
-
-// Windows 8 and later show the true state, grayed, since it cannot be changed; Vista and 7
-// offer the switch.
-static void AppendCompositionItem(HMENU menu)
-{
-    if (IsCompositionFixedOn())
-        AppendMenuW(menu, MF_STRING | MF_GRAYED, IDM_TOGGLE_AERO, L"Aero Off");
-    else
-        AppendMenuW(menu, MF_STRING, IDM_TOGGLE_AERO, IsCompositionOn() ? L"Aero Off" : L"Aero On");
-}
-
 void ShowTrayMenu(HWND window)
 {
     // The position at the moment of the click places the menu, so it is read first.
@@ -175,29 +132,8 @@ void ShowTrayMenu(HWND window)
     DestroyMenu(menu);  // the plan submenu belongs to it and goes with it
 }
 
-// Posted, not sent: a sent broadcast waits for every top-level window, so one program that
-// stopped responding would hang this one for good. SendMessageTimeoutW would still wait out
-// its timeout for each window that is slow but not yet deemed hung, and SendNotifyMessageW
-// handles this thread's own window synchronously; a post returns at once. Each top-level
-// window's default procedure carries out SC_MONITORPOWER as it does for the sent broadcast.
-void TurnDisplayOff()
-{
-    PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
-}
-
-void ToggleComposition()
-{
-    BOOL enabled = IsCompositionOn();
-    auto enable = GetSystemFunction<EnableCompositionFunction>(
-        kDwmapi, MAKEINTRESOURCEA(kEnableCompositionOrdinal));
-    if (enable != nullptr)
-        enable(enabled ? 0 : 1);  // 0 turns composition off, 1 turns it on
-}
-
 void RunPlanCommand(WORD commandId)
 {
-    if (commandId < IDM_PLAN_FIRST)
-        return;
     // The catalogue may have been re-read with fewer plans since the menu was built; such a
     // position names no plan and the command does nothing.
     const GUID* plan = PlanAt(static_cast<unsigned>(commandId - IDM_PLAN_FIRST));

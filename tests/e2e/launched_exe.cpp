@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "support/program_window.h"
+#include "support/settings_dialog_search.h"
 
 std::wstring ExeDirectory()
 {
@@ -28,7 +28,7 @@ bool LaunchQuillmere(const std::wstring& workingDirectory, LaunchedExe* launched
         return false;
     WaitForInputIdle(launched->process.hProcess, timeoutMs);
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        launched->window = FindProgramWindowOf(launched->process.dwProcessId);
+        launched->window = FindSettingsDialogOf(launched->process.dwProcessId);
         if (launched->window != nullptr)
             return true;
         Sleep(50);

@@ -1,4 +1,5 @@
-// Fuzzes the configuration reader, the identifier parser and the writer against each other.
+// Fuzzes the configuration reader, the identifier parser and the writer against each other,
+// and the decision of the automatic rules on settings the reader made.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -6,6 +7,7 @@
 
 #include "core/config_text.h"
 #include "core/guid_text.h"
+#include "core/power_rules.h"
 
 // Half of all identifiers count as installed, the three built-in plans among them.
 static bool IsEvenPlan(const GUID& plan, const void*)
@@ -109,6 +111,29 @@ static void CheckWideUnits(const uint8_t* data, size_t size)
     }
 }
 
+// Whatever a notification holds, the rules choose one of the settings' plans, only while their
+// flag is on, and never the active plan; the data are read only as far as their length.
+static void CheckPowerRules(const uint8_t* data, size_t size, const SwitchSettings& settings)
+{
+    if (size < 3) {
+        return;
+    }
+    const GUID* setting = kWatchedPowerSettings[data[0] % 3];
+    GUID active = data[1] & 1 ? settings.pluggedInPlan : settings.lowBatteryPlan;
+    int acLineStatus = static_cast<int8_t>(data[2]);
+    PowerNotice notice = {setting, static_cast<uint32_t>(size - 3), data + 3};
+    const GUID* chosen = ChooseRulePlan(notice, settings, data[1] & 2 ? &active : nullptr,
+                                        acLineStatus);
+    if (chosen == nullptr) {
+        return;
+    }
+    Check(chosen == &settings.pluggedInPlan || chosen == &settings.unpluggedPlan ||
+          chosen == &settings.lowBatteryPlan);
+    Check((data[1] & 2) == 0 || !IsSameGuid(*chosen, active));
+    Check(chosen == &settings.lowBatteryPlan ? settings.switchOnLowBattery != 0 && acLineStatus == 0
+                                             : settings.switchOnAcChange != 0);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
@@ -127,5 +152,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CheckGuidText(data, size);
     CheckWideUnits(data, size);
+    CheckPowerRules(data, size, settings);
     return 0;
 }

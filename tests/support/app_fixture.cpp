@@ -19,7 +19,7 @@ void AppFixture::SetUp()
 {
     ResetAppState();
     ResetScriptedPower();
-    window = CreateSettingsWindow(GetModuleHandleW(nullptr));
+    window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
 }
 

@@ -1,11 +1,11 @@
-// The program's window, created from its real dialog resource with the real window procedure,
+// The settings window, created from its real dialog resource with the real window procedure,
 // over a fresh AppState and a fresh scripted power manager.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "app/startup.h"
+#include "app/launch.h"
 #include "support/scripted_power.h"
 
 // Dispatches every pending message; a WM_QUIT is taken off the queue and its code returned
@@ -16,5 +16,7 @@ class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // A command as a menu item, a button or a control sends it to the window.
+    void Command(WORD id, WORD code = 0) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0); }
     HWND window = nullptr;
 };

@@ -1,19 +1,17 @@
 #include "support/plan_registry.h"
 
-#include <cwctype>
-
-#include "support/scripted_power.h"
+#include "core/guid_text.h"
 
 void RemovePlanKeys()
 {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPowerSchemesKey);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPowerSchemesPath);
 }
 
 bool InstallPlanKeys(const std::vector<std::wstring>& subkeyNames)
 {
     RemovePlanKeys();
     HKEY schemes = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &schemes, nullptr) != ERROR_SUCCESS)
         return false;
     bool ok = true;
@@ -30,9 +28,7 @@ bool InstallPlanKeys(const std::vector<std::wstring>& subkeyNames)
 
 std::wstring PlanKeyName(const GUID& plan)
 {
-    std::wstring text = GuidText(plan);
-    std::wstring name = text.substr(1, text.size() - 2);
-    for (auto& c : name)
-        c = static_cast<wchar_t>(std::towlower(c));
+    wchar_t name[kPlanKeyNameLength + 1];
+    FormatPlanKeyName(plan, name);
     return name;
 }

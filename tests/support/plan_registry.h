@@ -6,14 +6,12 @@
 #include <vector>
 
 #include "app/platform.h"
-
-constexpr const wchar_t* kPowerSchemesKey =
-    L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
+#include "power/plan_catalogue.h"
 
 // Replaces the key with one holding exactly these subkeys (names as given, e.g. without
 // braces as Windows stores them). Returns false when the registry refused.
 bool InstallPlanKeys(const std::vector<std::wstring>& subkeyNames);
 // Deletes the whole key, so the plan list cannot be read at all.
 void RemovePlanKeys();
-// Subkey name of a plan as Windows writes it: identifier text in small letters, no braces.
+// Subkey name of a plan as Windows writes it (FormatPlanKeyName).
 std::wstring PlanKeyName(const GUID& plan);

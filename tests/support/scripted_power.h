@@ -20,6 +20,9 @@ struct ScriptedPower {
 
 extern ScriptedPower scriptedPower;
 
+// A plan of the user's own: none of the built-in three, and without a name until given one.
+constexpr GUID kOwnPlan = {0x11111111, 0x2222, 0x3333, {4, 4, 5, 5, 5, 5, 5, 5}};
+
 // Balanced active, the three built-in plans named as Windows names them, on AC, empty log.
 void ResetScriptedPower();
 void SetScriptedPlanName(const GUID& plan, const std::wstring& name);

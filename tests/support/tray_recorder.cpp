@@ -85,6 +85,6 @@ void TrayFixture::SetUp()
     ResetAppState();
     ResetScriptedPower();
     scriptedPower.activePlan = PLAN_HIGH_PERFORMANCE;
-    window = CreateSettingsWindow(GetModuleHandleW(nullptr));
+    window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
 }

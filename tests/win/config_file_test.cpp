@@ -9,14 +9,7 @@
 #include "support/message_box_probe.h"
 #include "support/temp_directory.h"
 
-static const char kDefaultFile[] =
-    "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "1\r\n0\r\n1\r\n30\r\n";
 static const char kSaveFailed[] = "Could not open config.txt! The configuration could not be saved.";
-
-static const GUID kOther = {0x0BADF00D, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 class ConfigFileTest : public ::testing::Test {
 protected:

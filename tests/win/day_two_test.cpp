@@ -13,11 +13,7 @@
 namespace {
 
 // Power Saver when plugged in, everything else as the defaults.
-const char kSavedRules[] =
-    "{A1841308-3541-4FAB-BC81-F71556F20B4A}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "1\r\n0\r\n1\r\n30\r\n";
+const std::string kSavedRules = "{A1841308-3541-4FAB-BC81-F71556F20B4A}" + std::string(kDefaultFile + 38);
 
 class StartWithConfigTest : public ::testing::Test {
 protected:
@@ -91,7 +87,7 @@ TEST_F(StartWithConfigTest, SavedRulesActOnTheFirstNotificationAndNoFileIsSilent
         ResetAppState();
         ResetScriptedPower();
         MessageBoxProbe boxes;
-        window = CreateSettingsWindow(GetModuleHandleW(nullptr));
+        window = CreateSettingsDialog(GetModuleHandleW(nullptr));
         SendPowerSource(window, 0);
         ASSERT_EQ(PlansSet().size(), 1u) << c.what;
         EXPECT_TRUE(IsSameGuid(PlansSet()[0], c.pluggedInPlan)) << c.what;

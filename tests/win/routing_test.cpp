@@ -33,7 +33,6 @@ protected:
         menusTracked = 0;
         trayOperations.clear();
     }
-    void Command(WORD id, WORD code = 0) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0); }
     void InstallThreePlans()
     {
         ClearPlans();

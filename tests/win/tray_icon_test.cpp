@@ -11,8 +11,6 @@
 
 using TrayIconTest = TrayFixture;
 
-static const GUID kOwnPlan = {0x11111111, 0x2222, 0x3333, {4, 4, 5, 5, 5, 5, 5, 5}};
-
 // Every icon handed to the shell is released right after that call, and the record forgets it.
 static void ExpectEveryIconReleased()
 {

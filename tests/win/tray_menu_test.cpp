@@ -39,7 +39,6 @@ protected:
             probe.menus.push_back({});
         return probe.menus.back();
     }
-    void Command(WORD id, WORD code = 0) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0); }
     MenuProbe probe;
 };
 

@@ -23,7 +23,7 @@
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
 #include "standin/standin_protocol.h"
-#include "support/program_window.h"
+#include "support/settings_dialog_search.h"
 
 #include <commctrl.h>
 #include <psapi.h>
@@ -38,8 +38,6 @@
 #include "res/resource.h"
 
 namespace {
-
-constexpr size_t kKeyNameUnits = 37;
 
 void UseProgramDesktop()
 {
@@ -167,7 +165,7 @@ bool FindPlanKey(HKEY schemes, const wchar_t* wanted, wchar_t (&keyName)[64])
 int MakePlanActive(const wchar_t* wanted)
 {
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ | KEY_SET_VALUE,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ | KEY_SET_VALUE,
                       &schemes) != ERROR_SUCCESS) {
         std::fprintf(stderr, "no plans are installed\n");
         return 1;
@@ -189,7 +187,7 @@ int MakePlanActive(const wchar_t* wanted)
 int PrintStatus()
 {
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ, &schemes) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ, &schemes) !=
         ERROR_SUCCESS) {
         std::printf("no plans are installed\n");
         return 1;
@@ -208,14 +206,14 @@ int PrintStatus()
     return 0;
 }
 
-HWND FindProgramWindow()
+HWND FindSettingsDialog()
 {
-    return FindWindowW(L"#32770", kProgramCaption);
+    return FindWindowW(L"#32770", kSettingsDialogCaption);
 }
 
 int PrintWindow()
 {
-    HWND window = FindProgramWindow();
+    HWND window = FindSettingsDialog();
     if (window == nullptr) {
         std::printf("absent\n");
         return 1;
@@ -234,7 +232,7 @@ int PrintWindow()
 // The middle of a control in screen coordinates, where a click lands on it, and its state.
 int PrintControl(int id)
 {
-    HWND control = GetDlgItem(FindProgramWindow(), id);
+    HWND control = GetDlgItem(FindSettingsDialog(), id);
     if (control == nullptr) {
         std::printf("absent\n");
         return 1;
@@ -300,7 +298,7 @@ int PrintWindowsOfClass(const wchar_t* className)
 int HoldDesktop()
 {
     GetDesktopWindow();
-    FindProgramWindow();
+    FindSettingsDialog();
     Sleep(INFINITE);
     return 0;
 }
@@ -324,7 +322,7 @@ int HangWithWindow()
 // The Settings command is posted, and the settings window must show within the limit.
 int PrintAnswers(DWORD limitMs)
 {
-    HWND window = FindProgramWindow();
+    HWND window = FindSettingsDialog();
     bool answered = window != nullptr && PostMessageW(window, WM_COMMAND, IDM_SETTINGS, 0) &&
         WaitFor(L"visible", limitMs) == 0;
     std::printf("%s\n", answered ? "answers" : "does not answer");
@@ -360,7 +358,7 @@ int PrintAcLineStatus()
 
 bool StateReached(const wchar_t* state)
 {
-    HWND window = FindProgramWindow();
+    HWND window = FindSettingsDialog();
     if (wcscmp(state, L"absent") == 0)
         return window == nullptr;
     if (wcscmp(state, L"visible") == 0)

@@ -8,7 +8,7 @@
 // powrprof.log beside this DLL (in the prefix's system folder, where the program loads it
 // from). A driver (power_driver.exe) asks, through a message-only
 // window on a thread of the stand-in's own, for a power-setting notification; that thread
-// sends the program's window a real WM_POWERBROADCAST with a POWERBROADCAST_SETTING in this
+// sends the settings window a real WM_POWERBROADCAST with a POWERBROADCAST_SETTING in this
 // process, so the pointer in lParam is valid where it is read.
 //
 // Where Windows behaves otherwise than Wine, the stand-in behaves as Windows does. It watches
@@ -28,7 +28,7 @@
 #include "core/plan_ids.h"
 #include "standin/standin.h"
 #include "support/import_hook.h"
-#include "support/program_window.h"
+#include "support/settings_dialog_search.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ constexpr UINT kPersonalityChanged = WM_APP + 1;
 // Posted when the program registered for a power setting, whose current value is then due.
 constexpr UINT kRegistered = WM_APP + 2;
 
-constexpr size_t kKeyNameUnits = 37;  // 36 characters of identifier text and the terminator
+constexpr size_t kKeyNameUnits = kPlanKeyNameLength + 1;
 
 HMODULE standinModule = nullptr;
 HWND standinWindow = nullptr;
@@ -73,18 +73,6 @@ Machine ReadMachine()
     return wcscmp(name, L"modern-standby") == 0 ? Machine::kModernStandby : Machine::kLaptop;
 }
 
-// The subkey name Windows gives a plan: identifier text in small letters, no braces.
-void FormatPlanKeyName(const GUID& plan, wchar_t (&name)[kKeyNameUnits])
-{
-    wchar_t braced[kGuidTextLength + 1];
-    FormatGuidText(plan, braced);
-    for (size_t i = 0; i + 1 < kKeyNameUnits; ++i) {
-        wchar_t c = braced[i + 1];
-        name[i] = (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-    }
-    name[kKeyNameUnits - 1] = L'\0';
-}
-
 bool ParsePlanKeyName(const wchar_t* name, GUID* plan)
 {
     wchar_t braced[kGuidTextLength + 1] = L"{";
@@ -102,7 +90,7 @@ bool IsPlanInstalled(const GUID& plan)
     wchar_t name[kKeyNameUnits];
     FormatPlanKeyName(plan, name);
     HKEY schemes = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, KEY_READ, &schemes) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ, &schemes) != ERROR_SUCCESS)
         return false;
     HKEY planKey = nullptr;
     LONG opened = RegOpenKeyExW(schemes, name, 0, KEY_READ, &planKey);
@@ -116,7 +104,7 @@ bool ReadActivePlan(GUID* plan)
 {
     wchar_t name[64] = {};
     DWORD size = sizeof(name) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, kStandinActiveValue, RRF_RT_REG_SZ,
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, kStandinActiveValue, RRF_RT_REG_SZ,
                      nullptr, name, &size) != ERROR_SUCCESS)
         return false;
     return ParsePlanKeyName(name, plan);
@@ -127,7 +115,7 @@ void WriteActivePlan(const GUID& plan)
     wchar_t name[kKeyNameUnits];
     FormatPlanKeyName(plan, name);
     HKEY schemes = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kStandinSchemesKey, 0, nullptr, 0, KEY_SET_VALUE,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &schemes, nullptr) != ERROR_SUCCESS)
         return;
     RegSetValueExW(schemes, kStandinActiveValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
@@ -191,7 +179,7 @@ bool DeliverPowerSettingTo(HWND program, const GUID& setting, const void* data,
 
 bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength)
 {
-    HWND program = FindProgramWindow();
+    HWND program = FindSettingsDialog();
     return program != nullptr && DeliverPowerSettingTo(program, setting, data, dataLength);
 }
 
@@ -470,9 +458,9 @@ DWORD WINAPI RunStandinThread(void*)
 
 }  // namespace
 
-HWND FindProgramWindow()
+HWND FindSettingsDialog()
 {
-    return FindProgramWindowOf(GetCurrentProcessId());
+    return FindSettingsDialogOf(GetCurrentProcessId());
 }
 
 extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** activePlan)
@@ -524,7 +512,7 @@ extern "C" DWORD WINAPI PowerReadFriendlyName(HKEY, const GUID* plan, const GUID
     wchar_t name[kKeyNameUnits];
     FormatPlanKeyName(*plan, name);
     wchar_t path[160];
-    wsprintfW(path, L"%s\\%s", kStandinSchemesKey, name);
+    wsprintfW(path, L"%s\\%s", kPowerSchemesPath, name);
     DWORD needed = 0;
     if (RegGetValueW(HKEY_LOCAL_MACHINE, path, kStandinNameValue, RRF_RT_REG_SZ, nullptr,
                      nullptr, &needed) != ERROR_SUCCESS)

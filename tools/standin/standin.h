@@ -3,5 +3,5 @@
 
 #include "app/platform.h"
 
-// The program's window in this process, found by its caption; null before it exists.
-HWND FindProgramWindow();
+// The settings window in this process, found by its caption; null before it exists.
+HWND FindSettingsDialog();

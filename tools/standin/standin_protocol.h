@@ -5,9 +5,7 @@
 #pragma once
 
 #include "app/platform.h"
-
-constexpr const wchar_t* kStandinSchemesKey =
-    L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
+#include "power/plan_catalogue.h"  // kPowerSchemesPath
 constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";
 constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 
@@ -23,8 +21,8 @@ constexpr const wchar_t* kStandinWindowClass = L"QuillmereStandin";
 
 // WM_COPYDATA from the driver: dwData names what to deliver, lpData holds one DWORD value
 // (none for the personality, which the stand-in reads from the active plan). The stand-in
-// answers 1 once the program's window procedure has handled the notification, 0 when the
-// process has no program window to deliver to.
+// answers 1 once the settings window's procedure has handled the notification, 0 when the
+// process has no settings window to deliver to.
 enum StandinCommand : ULONG_PTR {
     kStandinPowerSource = 1,     // GUID_ACDC_POWER_SOURCE: 0 AC, 1 battery, 2 short-term
     kStandinBatteryPercent = 2,  // GUID_BATTERY_PERCENTAGE_REMAINING: the charge in percent
@@ -39,4 +37,4 @@ enum StandinCommand : ULONG_PTR {
     kStandinBenchFootprint = 21, // handles, USER and GDI objects and memory of the process
 };
 
-// The program's window, found by caption within the stand-in's process.
+// The settings window, found by caption within the stand-in's process.

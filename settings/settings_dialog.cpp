@@ -1,4 +1,4 @@
-#include "settings/settings_window.h"
+#include "settings/settings_dialog.h"
 
 #include "app/app_state.h"
 #include "power/plan_name.h"
@@ -111,6 +111,7 @@ static void ReadPlanBox(HWND window, int box, GUID* plan)
         *plan = *entry;
 }
 
+// BST_UNCHECKED (0) or BST_CHECKED (1); the boxes have no third state.
 static int32_t ReadCheck(HWND window, int box)
 {
     return static_cast<int32_t>(SendToControl(window, box, BM_GETCHECK, 0, 0));
@@ -121,7 +122,7 @@ static int32_t ReadCheck(HWND window, int box)
 static void ApplyStartupBox(HWND window)
 {
     int registered = IsInStartup();
-    bool ticked = LOWORD(SendToControl(window, IDC_RUN_AT_STARTUP, BM_GETCHECK, 0, 0)) != 0;
+    bool ticked = ReadCheck(window, IDC_RUN_AT_STARTUP) != 0;
     if (ticked && registered != 1)
         AddToStartup();
     else if (!ticked && registered == 1)
@@ -150,7 +151,7 @@ void ApplySettingsDialog(HWND window)
 
 void EnableRuleControls(HWND window, int ruleCheckBox)
 {
-    bool ticked = SendToControl(window, ruleCheckBox, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    bool ticked = ReadCheck(window, ruleCheckBox) != 0;
     if (ruleCheckBox == IDC_SWITCH_ON_AC)
         EnableAcRule(window, ticked);
     else if (ruleCheckBox == IDC_SWITCH_ON_LOW_BATTERY)

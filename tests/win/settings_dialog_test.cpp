@@ -6,7 +6,7 @@
 
 #include "core/guid_text.h"
 #include "power/power_api.h"
-#include "settings/settings_window.h"
+#include "settings/settings_dialog.h"
 #include "support/app_fixture.h"
 #include "support/message_box_probe.h"
 #include "support/plan_registry.h"
@@ -17,12 +17,6 @@ static const GUID HP = PLAN_HIGH_PERFORMANCE, BAL = PLAN_BALANCED, SAVER = PLAN_
 // Not installed at first; its key name sorts before the built-in plans, and it has no name.
 static const GUID kOther = {0x0BADF00D, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 
-static const char kDefaultFile[] =
-    "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "{381B4222-F694-41F0-9685-FF5BB260DF2E}\r\n"
-    "1\r\n0\r\n1\r\n30\r\n";
-
 static std::string Line(const GUID& plan)
 {
     char text[kGuidTextLength + 1];
@@ -30,7 +24,7 @@ static std::string Line(const GUID& plan)
     return std::string(text) + "\r\n";
 }
 
-class SettingsWindowTest : public AppFixture {
+class SettingsDialogTest : public AppFixture {
 protected:
     void SetUp() override
     {
@@ -48,7 +42,6 @@ protected:
         DeleteRunValue();
     }
 
-    void Command(WORD id) { SendMessageW(window, WM_COMMAND, id, 0); }
     void Click(int id) { SendDlgItemMessageW(window, id, BM_CLICK, 0, 0); }
     LRESULT Selected(int box) { return SendDlgItemMessageW(window, box, CB_GETCURSEL, 0, 0); }
     bool Checked(int box) { return SendDlgItemMessageW(window, box, BM_GETCHECK, 0, 0) != 0; }
@@ -79,7 +72,7 @@ protected:
     TempDirectory directory;
 };
 
-TEST_F(SettingsWindowTest, ShowingCreatesTheFileAndListsThePlansAsInstalledNow)
+TEST_F(SettingsDialogTest, ShowingCreatesTheFileAndListsThePlansAsInstalledNow)
 {
     Command(IDM_SETTINGS);
     EXPECT_EQ(File(), kDefaultFile);
@@ -118,7 +111,7 @@ TEST_F(SettingsWindowTest, ShowingCreatesTheFileAndListsThePlansAsInstalledNow)
     EXPECT_EQ(app.settingsOpen, 0);
 }
 
-TEST_F(SettingsWindowTest, HandEditedFileIsInForceEvenAfterCancel)
+TEST_F(SettingsDialogTest, HandEditedFileIsInForceEvenAfterCancel)
 {
     std::string edited = Line(SAVER) + Line(kOther) + Line(HP) + "0\r\n1\r\n0\r\n150\r\n";
     ASSERT_TRUE(WriteTestFile(L"config.txt", edited));
@@ -151,7 +144,7 @@ TEST_F(SettingsWindowTest, HandEditedFileIsInForceEvenAfterCancel)
     EXPECT_EQ(File(), edited);
 }
 
-TEST_F(SettingsWindowTest, RuleBoxesEnableAndDisableExactlyTheirTwoControls)
+TEST_F(SettingsDialogTest, RuleBoxesEnableAndDisableExactlyTheirTwoControls)
 {
     Command(IDM_SETTINGS);
     std::vector<HWND> children;
@@ -174,7 +167,7 @@ TEST_F(SettingsWindowTest, RuleBoxesEnableAndDisableExactlyTheirTwoControls)
     expectDisabledOnly({IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN, IDC_LOW_BATTERY_PLAN, IDC_PERCENT});
 }
 
-TEST_F(SettingsWindowTest, OkCopiesTheControlsSavesAndHidesWithoutSwitching)
+TEST_F(SettingsDialogTest, OkCopiesTheControlsSavesAndHidesWithoutSwitching)
 {
     Command(IDM_SETTINGS);
     SendDlgItemMessageW(window, IDC_PLUGGED_IN_PLAN, CB_SETCURSEL, 2, 0);
@@ -197,7 +190,7 @@ TEST_F(SettingsWindowTest, OkCopiesTheControlsSavesAndHidesWithoutSwitching)
     EXPECT_FALSE(ReadRunValue(&type, &data));  // box clear and no value: nothing deleted or made
 }
 
-TEST_F(SettingsWindowTest, OkChangesTheRunValueOnlyWhereBoxAndRegistryDisagree)
+TEST_F(SettingsDialogTest, OkChangesTheRunValueOnlyWhereBoxAndRegistryDisagree)
 {
     DWORD foreign = 5;  // another program's value counts as registered
     ASSERT_TRUE(WriteRunValue(REG_DWORD, &foreign, sizeof(foreign)));
@@ -227,7 +220,7 @@ TEST_F(SettingsWindowTest, OkChangesTheRunValueOnlyWhereBoxAndRegistryDisagree)
     EXPECT_TRUE(ReadRunValue(&type, &data));
 }
 
-TEST_F(SettingsWindowTest, MissingRunKeyShowsItsMessageYetSavesAndHides)
+TEST_F(SettingsDialogTest, MissingRunKeyShowsItsMessageYetSavesAndHides)
 {
     RunKeyRemoval removal;
     Command(IDM_SETTINGS);
@@ -249,7 +242,7 @@ TEST_F(SettingsWindowTest, MissingRunKeyShowsItsMessageYetSavesAndHides)
     EXPECT_FALSE(IsWindowVisible(window));
 }
 
-TEST_F(SettingsWindowTest, UnwritableConfigShowsTheSaveMessageAtFillAndAtOk)
+TEST_F(SettingsDialogTest, UnwritableConfigShowsTheSaveMessageAtFillAndAtOk)
 {
     ASSERT_TRUE(CreateDirectoryW(L"config.txt", nullptr));  // in the way of reading and saving
     RealMessageBoxCatcher catcher;

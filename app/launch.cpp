@@ -1,15 +1,16 @@
-#include "app/startup.h"
+#include "app/launch.h"
 
 #include <commctrl.h>
 
 #include "app/app_state.h"
 #include "app/window_proc.h"
+#include "core/power_rules.h"
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
 #include "settings/config_file.h"
 #include "tray/tray_icon.h"
 
-HWND CreateSettingsWindow(HINSTANCE instance)
+HWND CreateSettingsDialog(HINSTANCE instance)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -18,7 +19,8 @@ HWND CreateSettingsWindow(HINSTANCE instance)
     // tray icon during this call.
     HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
-
+    if (window == nullptr)
+        return nullptr;
     SetWindowIcons(window);
 
     // Windows sends each registered setting's current value right after the registration, so
@@ -49,7 +51,7 @@ void CentreWindow(HWND window)
 
 // No IsDialogMessage here: the dialog gets no Tab, Enter or Escape handling from the
 // dialog manager, exactly as the program has always behaved.
-int RunMessageLoop()
+static int RunMessageLoop()
 {
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -57,4 +59,12 @@ int RunMessageLoop()
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+int RunProgram(HINSTANCE instance)
+{
+    // Without its window the program could never be told to end, so it ends at once.
+    if (CreateSettingsDialog(instance) == nullptr)
+        return kNoWindowExitCode;
+    return RunMessageLoop();
 }

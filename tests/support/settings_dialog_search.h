@@ -6,30 +6,30 @@
 
 #include "app/platform.h"
 
-constexpr const wchar_t* kProgramCaption = L"Quillmere Configuration";
+constexpr const wchar_t* kSettingsDialogCaption = L"Quillmere Configuration";
 
-struct ProgramWindowSearch {
+struct SettingsDialogSearch {
     DWORD processId;
     HWND found;
 };
 
-inline BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM lParam)
+inline BOOL CALLBACK MatchSettingsDialog(HWND window, LPARAM lParam)
 {
-    auto* search = reinterpret_cast<ProgramWindowSearch*>(lParam);
+    auto* search = reinterpret_cast<SettingsDialogSearch*>(lParam);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     wchar_t caption[64] = {};
     GetWindowTextW(window, caption, 64);
-    if (processId != search->processId || std::wcscmp(caption, kProgramCaption) != 0)
+    if (processId != search->processId || std::wcscmp(caption, kSettingsDialogCaption) != 0)
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
 // The program's top-level window in that process, or null while it has none.
-inline HWND FindProgramWindowOf(DWORD processId)
+inline HWND FindSettingsDialogOf(DWORD processId)
 {
-    ProgramWindowSearch search = {processId, nullptr};
-    EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
+    SettingsDialogSearch search = {processId, nullptr};
+    EnumWindows(MatchSettingsDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

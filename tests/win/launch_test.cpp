@@ -6,10 +6,11 @@
 #include "core/plan_ids.h"
 #include "res/resource.h"
 #include "support/app_fixture.h"
+#include "support/import_hook.h"
 
-using StartupTest = AppFixture;
+using LaunchTest = AppFixture;
 
-TEST_F(StartupTest, WindowIsHiddenDialogWithCaption)
+TEST_F(LaunchTest, WindowIsHiddenDialogWithCaption)
 {
     EXPECT_FALSE(IsWindowVisible(window));
     wchar_t text[64] = {};
@@ -21,7 +22,7 @@ TEST_F(StartupTest, WindowIsHiddenDialogWithCaption)
     EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-TEST_F(StartupTest, RegistersTheThreeSettingsInOrder)
+TEST_F(LaunchTest, RegistersTheThreeSettingsInOrder)
 {
     std::vector<std::wstring> registered;
     for (const auto& call : scriptedPower.calls) {
@@ -34,7 +35,7 @@ TEST_F(StartupTest, RegistersTheThreeSettingsInOrder)
     EXPECT_EQ(registered, expected);
 }
 
-TEST_F(StartupTest, CentresOnScreenEvenWhenLargerThanIt)
+TEST_F(LaunchTest, CentresOnScreenEvenWhenLargerThanIt)
 {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -60,16 +61,26 @@ TEST_F(StartupTest, CentresOnScreenEvenWhenLargerThanIt)
     EXPECT_LT(rect.top, 0);
 }
 
-TEST(AppStateTest, StartsWithDefaultsAndNoPlanCommands)
+// The default settings are pinned by the file they save as (ConfigFileTest).
+static HWND WINAPI FailDialog(HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM)
+{
+    return nullptr;
+}
+
+// Without its window the program could never be told to end: it ends at once, with no message.
+TEST(NoWindowTest, EndsWithNonZeroCodeAndRegistersNothing)
 {
     ResetAppState();
-    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_HIGH_PERFORMANCE));
-    EXPECT_TRUE(IsSameGuid(app.settings.unpluggedPlan, PLAN_BALANCED));
-    EXPECT_TRUE(IsSameGuid(app.settings.lowBatteryPlan, PLAN_BALANCED));
-    EXPECT_EQ(app.settings.switchOnAcChange, 1);
-    EXPECT_EQ(app.settings.switchOnLowBattery, 0);
-    EXPECT_EQ(app.settings.showNotifications, 1);
-    EXPECT_EQ(app.settings.lowBatteryPercent, 30);
+    ResetScriptedPower();
+    ImportHook hook("user32.dll", "CreateDialogParamW", reinterpret_cast<void*>(FailDialog));
+    ASSERT_TRUE(hook.installed());
+    EXPECT_EQ(RunProgram(GetModuleHandleW(nullptr)), 1);
+    EXPECT_TRUE(scriptedPower.calls.empty());
+}
+
+TEST(AppStateTest, StartsWithNoPlanCommands)
+{
+    ResetAppState();
     EXPECT_EQ(app.lastPlanCommand, 500);
     EXPECT_EQ(app.settingsOpen, 0);
     EXPECT_EQ(PlanCount(), 0u);
@@ -83,7 +94,6 @@ TEST(AppStateTest, FixedIdentifiersHaveTheirPublishedValues)
     GUID almost = PLAN_BALANCED;
     almost.Data4[7] ^= 1;
     EXPECT_FALSE(IsSameGuid(almost, PLAN_BALANCED));
-    EXPECT_TRUE(IsSameGuid(GUID(PLAN_BALANCED), PLAN_BALANCED));
 }
 
 TEST(AppStateTest, TrayRecordIsTheVistaLayout)

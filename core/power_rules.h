@@ -1,0 +1,37 @@
+// The automatic rules as a pure decision: which plan a power-setting notification calls for.
+// No platform call; the caller reads the platform and acts on the answer.
+#pragma once
+
+#include <cstdint>
+
+#include "switch_settings.h"
+
+// The three power settings the program listens to, under the platform's own names (the
+// Windows headers declare them the same way; they are defined here, so no import library has
+// to supply them), and the order the program registers for them in.
+extern "C" const GUID GUID_POWERSCHEME_PERSONALITY;
+extern "C" const GUID GUID_ACDC_POWER_SOURCE;
+extern "C" const GUID GUID_BATTERY_PERCENTAGE_REMAINING;
+extern const GUID* const kWatchedPowerSettings[3];
+
+// One notification as it arrived: which setting changed and its new value's bytes.
+struct PowerNotice {
+    const GUID* setting;
+    uint32_t dataLength;
+    const unsigned char* data;  // dataLength bytes
+};
+
+// Which of the three tests a notification passes; they are made in this order and the first
+// that holds decides.
+enum PowerRule { kNoRule, kPersonalityRule, kPowerSourceRule, kBatteryRule };
+PowerRule FindPowerRule(const PowerNotice& notice, const SwitchSettings& settings);
+
+// The power line as GetSystemPowerStatus reports it (0 off AC, 1 on AC, 255 unknown), or this
+// when it could not be read.
+constexpr int kAcLineUnread = -1;
+
+// The plan the notification's rule calls for, or null when nothing is to be switched. active
+// is the active plan, or null when it could not be read; a target is then switched to anyway.
+// acLineStatus matters to the battery rule only, which acts only when it is plainly 0.
+const GUID* ChooseRulePlan(const PowerNotice& notice, const SwitchSettings& settings,
+                           const GUID* active, int acLineStatus);
