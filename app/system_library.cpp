@@ -9,9 +9,8 @@ constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 void RestrictDllSearch()
 {
     SetDllDirectoryW(L"");
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    auto setDefault = GetLoadedFunction<SetDefaultDllDirectoriesFunction>(
+        L"kernel32.dll", "SetDefaultDllDirectories");
     if (setDefault != nullptr)
         setDefault(kSearchSystem32);
 }

@@ -1,6 +1,7 @@
-// Libraries that are not among the system's known DLLs (powrprof, dwmapi) are reached only
-// from the system folder, by full path, so that a file of the same name planted beside the
-// exe or in the working directory is never loaded.
+// How the program reaches platform functions it does not import. Libraries that are not among
+// the system's known DLLs (powrprof, dwmapi) are reached only from the system folder, by full
+// path, so that a file of the same name planted beside the exe or in the working directory is
+// never loaded; functions newer than Vista are looked up in the known DLLs already loaded.
 #pragma once
 
 #include "app/platform.h"
@@ -14,11 +15,24 @@ void RestrictDllSearch();
 // is missing.
 FARPROC GetSystemFunction(const WCHAR* library, const char* function);
 
-// Casts the generic address to the function's real type through the generic function
+// Casts a looked-up address to the function's real type, through the generic function
 // pointer type, which is what the platform hands out.
+template <typename Function>
+Function AsFunction(FARPROC address)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
 template <typename Function>
 Function GetSystemFunction(const WCHAR* library, const char* function)
 {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetSystemFunction(library, function)));
+    return AsFunction<Function>(GetSystemFunction(library, function));
+}
+
+// A function of a known DLL the exe imports anyway (kernel32, user32), looked up because it is
+// newer than Vista, so the exe still starts where it is missing. Null then.
+template <typename Function>
+Function GetLoadedFunction(const WCHAR* library, const char* function)
+{
+    return AsFunction<Function>(GetProcAddress(GetModuleHandleW(library), function));
 }

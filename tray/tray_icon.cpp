@@ -1,6 +1,7 @@
 #include "tray/tray_icon.h"
 
 #include "app/app_state.h"
+#include "app/system_library.h"
 #include "core/bounded_text.h"
 #include "core/plan_ids.h"
 #include "power/plan_name.h"
@@ -20,12 +21,9 @@ using MetricForDpiFunction = int(WINAPI*)(int, UINT);
 // so the exe still starts on Vista.
 static int IconSizeAt(HWND window, int metric)
 {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    // FARPROC goes through the generic function pointer type to the real signature.
-    auto dpiForWindow = reinterpret_cast<DpiForWindowFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetDpiForWindow")));
-    auto metricForDpi = reinterpret_cast<MetricForDpiFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
+    auto dpiForWindow = GetLoadedFunction<DpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+    auto metricForDpi =
+        GetLoadedFunction<MetricForDpiFunction>(L"user32.dll", "GetSystemMetricsForDpi");
     UINT dpi = dpiForWindow != nullptr && window != nullptr ? dpiForWindow(window) : 0;
     if (metricForDpi != nullptr && dpi != 0)
         return metricForDpi(metric, dpi);

@@ -71,14 +71,28 @@ upper() { tr '[:lower:]' '[:upper:]' <<<"{$1}"; }
 active_plan() { session_driver status | sed -n 's/^\* \([0-9a-f-]*\).*/\1/p'; }
 picture_is() { [ "$(session_tray_picture)" = "$1" ]; }
 
-start() {  # start [WORKING-DIRECTORY]
+start() {  # start [WORKING-DIRECTORY [EXE]]
     cmp -s "$build/quillmere.exe" "$session_standin/quillmere.exe" ||
         { echo "FAIL: the stand-in copy is not the built quillmere.exe"; exit 1; }
     session_start_x || { echo "FAIL: no X server"; exit 1; }
     session_boot
     session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
-    session_start_program "${1:-$work}" || { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
+    session_start_program "${1:-$work}" ${2:+"$2"} ||
+        { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
     session_wait_startup_values || { echo "FAIL: the start-up values were not delivered"; exit 1; }
+}
+
+# Opens the tray menu with a right click and waits until it is up.
+open_tray_menu() {
+    session_click_tray right
+    session_driver wait menu >/dev/null || return 1
+    sleep 0.3
+}
+
+# Clicks item INDEX of the open main tray menu, whose groups between separators hold 2, 1, 1
+# and 1 items: the quick commands, "Change Power Plan", "Settings", "Exit".
+click_main_item() {
+    session_click_menu_item "$(session_menu_rect | tr -d '\r')" "$1" 2 1 1 1
 }
 
 click_control() {  # click_control ID
@@ -98,9 +112,7 @@ open_settings() {
 
 # Opens the tray menu, then its plan submenu; prints the two rectangles (main, then submenu).
 open_plan_menu() {
-    session_click_tray right
-    session_driver wait menu >/dev/null || return 1
-    sleep 0.3
+    open_tray_menu || return 1
     local main sub
     main=$(session_menu_rect | tr -d '\r')
     session_click_menu_item "$main" 2 2 1 1 1  # "Change Power Plan"
@@ -248,10 +260,8 @@ case_startup_value() {
 
 # Chooses "Exit" from the tray menu; exit_code becomes the program's, or "timeout".
 exit_from_menu() {
-    session_click_tray right
-    session_driver wait menu >/dev/null
-    sleep 0.3
-    session_click_menu_item "$(session_menu_rect | tr -d '\r')" 4 2 1 1 1  # "Exit"
+    open_tray_menu
+    click_main_item 4  # "Exit"
     exit_code=timeout
     for _ in $(seq 100); do
         kill -0 "$session_program_pid" 2>/dev/null || { wait "$session_program_pid"; exit_code=$?; return; }
@@ -347,10 +357,8 @@ case_display_off_hung() {
     start
     session_driver hang >/dev/null &
     sleep 1
-    session_click_tray right
-    session_driver wait menu >/dev/null
-    sleep 0.3
-    session_click_menu_item "$(session_menu_rect | tr -d '\r')" 1 2 1 1 1  # "Display Off"
+    open_tray_menu
+    click_main_item 1  # "Display Off"
     session_driver wait nomenu >/dev/null
     check "with a hung window on the desktop, the program still answers after Display Off" \
         session_driver answers 5000
@@ -359,9 +367,7 @@ case_display_off_hung() {
 case_composition() {  # case_composition WINDOWS-VERSION EXPECTED-ITEM
     session_windows_version=$1
     start
-    session_click_tray right
-    session_driver wait menu >/dev/null
-    sleep 0.3
+    open_tray_menu
     session_driver menu-items >/dev/null
     check "under $1 the composition item reads: $2" \
         grep -qx "menu item 1030 $2" "$session_log"
@@ -378,16 +384,11 @@ case_planted_dlls() {
         for name in powrprof.dll dwmapi.dll; do cp "$session_standin/planted_dll.dll" "$dir/$name"; done
     done
     marks() { find "$app" "$work" -name '*.loaded' -printf '%P ' | sort; }
-    session_start_x || { echo "FAIL: no X server"; exit 1; }
-    session_boot
-    session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
-    session_start_program "$work" "$app/quillmere.exe" || { echo "FAIL: no tray icon"; exit 1; }
+    start "$work" "$app/quillmere.exe"
     check "start-up loads no planted DLL ($(marks))" test -z "$(marks)"
     check "the plan comes from the stand-in in the system folder: Balanced's picture" picture_is yellow
-    session_click_tray right
-    session_driver wait menu >/dev/null
-    sleep 0.3
-    session_click_menu_item "$(session_menu_rect | tr -d '\r')" 0 2 1 1 1  # "Aero On"/"Aero Off"
+    open_tray_menu
+    click_main_item 0  # "Aero On"/"Aero Off"
     session_driver wait nomenu >/dev/null
     check "the menu and the composition switch load no planted DLL ($(marks))" test -z "$(marks)"
     session_driver plug >/dev/null
