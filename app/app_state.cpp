@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0};
+AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, 0};
 
 void ResetAppState()
 {
@@ -10,4 +10,6 @@ void ResetAppState()
     app.settingsOpen = 0;
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;
     app.taskbarCreatedMessage = 0;
+    app.activePersonality = {};
+    app.personalityKnown = 0;
 }

@@ -13,6 +13,8 @@ struct AppState {
     LONG settingsOpen;          // 1 while the settings window is open for editing
     WORD lastPlanCommand;       // highest command id given to a plan item by the last menu
     UINT taskbarCreatedMessage; // the shell's broadcast after it restarts, 0 until registered
+    GUID activePersonality;     // the active plan's personality, as last announced
+    LONG personalityKnown;      // 1 once a personality notification has come
 };
 
 extern AppState app;

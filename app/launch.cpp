@@ -32,6 +32,8 @@ HWND CreateSettingsDialog(HINSTANCE instance)
     // The registrations last as long as the process; their handles are not kept.
     for (const GUID* setting : kWatchedPowerSettings)
         RegisterPowerSetting(window, *setting);
+    // Where the platform has power modes, a mode changed elsewhere shows at once.
+    RegisterPowerModeChange(window);
 
     CentreWindow(window);
     return window;

@@ -40,6 +40,10 @@ static void RouteCommand(HWND window, WPARAM wParam)
         ToggleComposition();
         return;
     }
+    if (id >= IDM_POWER_MODE_FIRST && id <= IDM_POWER_MODE_LAST) {
+        RunPowerModeCommand(id);
+        return;
+    }
     // Only what the fixed commands left over can be a plan item of the last tray menu.
     if (id >= IDM_PLAN_FIRST && id <= app.lastPlanCommand)
         RunPlanCommand(id);
@@ -107,6 +111,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_TRAYNOTIFY:
         RouteTrayNotify(window, lParam);
+        break;
+    case WM_POWERMODECHANGED:  // posted from the platform's thread
+        UpdateTrayStatus();
         break;
     case kWmDpiChanged:
         ReloadIcons(window);

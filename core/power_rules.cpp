@@ -1,6 +1,8 @@
 // The personality test, the power-source rule and the battery rule, free of platform calls.
 #include "power_rules.h"
 
+#include "power_modes.h"
+
 extern "C" const GUID GUID_POWERSCHEME_PERSONALITY = {
     0x245d8541, 0x3943, 0x4422, {0xb0, 0x25, 0x13, 0xa7, 0x84, 0xf6, 0x79, 0xb7}};
 extern "C" const GUID GUID_ACDC_POWER_SOURCE = {
@@ -64,11 +66,21 @@ static const GUID* RuleTarget(const PowerNotice& notice, const SwitchSettings& s
     }
 }
 
-const GUID* ChooseRulePlan(const PowerNotice& notice, const SwitchSettings& settings,
-                           const GUID* active, int acLineStatus)
+bool IsRuleOnAc(const PowerNotice& notice, PowerRule rule)
+{
+    return rule == kPowerSourceRule && LowWord(notice) == 0;
+}
+
+const GUID* ChooseRuleTarget(const PowerNotice& notice, const SwitchSettings& settings,
+                             const InForce& inForce, int acLineStatus)
 {
     const GUID* target = RuleTarget(notice, settings, acLineStatus);
-    if (target == nullptr || (active != nullptr && IsSameGuid(*active, *target))) {
+    if (target == nullptr) {
+        return nullptr;
+    }
+    // A mode is compared with the mode in force, a plan with the active plan.
+    const GUID* current = IsPowerMode(*target) ? inForce.mode : inForce.plan;
+    if (current != nullptr && IsSameGuid(*current, *target)) {
         return nullptr;
     }
     return target;

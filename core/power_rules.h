@@ -30,8 +30,21 @@ PowerRule FindPowerRule(const PowerNotice& notice, const SwitchSettings& setting
 // when it could not be read.
 constexpr int kAcLineUnread = -1;
 
-// The plan the notification's rule calls for, or null when nothing is to be switched. active
-// is the active plan, or null when it could not be read; a target is then switched to anyway.
-// acLineStatus matters to the battery rule only, which acts only when it is plainly 0.
-const GUID* ChooseRulePlan(const PowerNotice& notice, const SwitchSettings& settings,
-                           const GUID* active, int acLineStatus);
+// What is in force when a notification arrives: the active plan, and the power mode in force
+// on the source the rule acts for. Either is null when it could not be read; the mode is also
+// null where the platform has no modes or the active plan is one a mode does not act on.
+struct InForce {
+    const GUID* plan;
+    const GUID* mode;
+};
+
+// Whether the rule acts for a machine on AC: the power-source rule when the new source is AC.
+// The battery rule acts off AC only.
+bool IsRuleOnAc(const PowerNotice& notice, PowerRule rule);
+
+// The target the notification's rule calls for (a plan, or a power mode where the settings name
+// one), or null when nothing is to be switched. A target already in force is not switched to
+// again; one compared with something unread is switched to anyway. acLineStatus matters to the
+// battery rule only, which acts only when it is plainly 0.
+const GUID* ChooseRuleTarget(const PowerNotice& notice, const SwitchSettings& settings,
+                             const InForce& inForce, int acLineStatus);

@@ -2,38 +2,79 @@
 
 #include "app/app_state.h"
 #include "core/bounded_text.h"
+#include "core/power_modes.h"
 #include "core/power_rules.h"
 #include "power/plan_name.h"
 #include "power/power_api.h"
+#include "power/power_mode.h"
 #include "tray/tray_icon.h"
 
 constexpr size_t kBalloonUnits = sizeof(NOTIFYICONDATAW::szInfo) / sizeof(WCHAR);
+
+static void AnnounceSwitch(const GUID& plan, const WCHAR* suffix)
+{
+    WCHAR name[kPlanNameUnits];
+    GetPlanDisplayName(plan, name);
+    WCHAR text[kBalloonUnits];
+    ComposeBoundedText(text, L"The power plan has been changed to ", name, suffix);
+    ShowPlanBalloon(text);
+}
 
 // A change is announced only when the platform made the plan active; the tray is refreshed
 // either way, so the tooltip and the icon show the plan that really is active.
 void SwitchToPlan(const GUID& plan)
 {
     bool switched = SetActivePlan(plan);
-    if (switched && app.settings.showNotifications != 0) {
-        WCHAR name[kPlanNameUnits];
-        GetPlanDisplayName(plan, name);
-        WCHAR text[kBalloonUnits];
-        ComposeBoundedText(text, L"The power plan has been changed to ", name, L".");
-        ShowPlanBalloon(text);
-    }
+    if (switched && app.settings.showNotifications != 0)
+        AnnounceSwitch(plan, PlanNameSuffix(plan));
     UpdateTrayStatus();
 }
 
+void SwitchToMode(const GUID& mode, bool onAc)
+{
+    int index = FindPowerMode(mode);
+    if (index < 0 || !HasPowerModes())
+        return;
+    // A mode acts on Balanced and the plans made from it only.
+    GUID plan = PLAN_BALANCED;
+    GUID active = {};
+    bool onBalanced = GetActivePlan(&active) && ModeActsOnActivePlan(active);
+    if (onBalanced)
+        plan = active;
+    bool switched = (onBalanced || SetActivePlan(PLAN_BALANCED)) && SetPowerMode(onAc, mode);
+    if (switched && app.settings.showNotifications != 0)
+        AnnounceSwitch(plan, kPowerModes[index].suffix);
+    UpdateTrayStatus();
+}
+
+void SwitchToTarget(const GUID& target, bool onAc)
+{
+    if (IsPowerMode(target))
+        SwitchToMode(target, onAc);
+    else
+        SwitchToPlan(target);
+}
+
+// The personality tells whether a plan of the user's was made from Balanced, so whether a
+// power mode acts on it.
+static void RememberPersonality(const POWERBROADCAST_SETTING& setting)
+{
+    CopyMemory(&app.activePersonality, setting.Data, sizeof(GUID));
+    app.personalityKnown = 1;
+}
+
 // Reads the platform as far as the notification's rule needs, asks the decision (core/
-// power_rules.h) and acts on it. Nothing is kept between notifications.
+// power_rules.h) and acts on it. Nothing is kept between notifications but the personality.
 void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting)
 {
     if (setting == nullptr)
         return;
     PowerNotice notice = {&setting->PowerSetting, setting->DataLength, setting->Data};
     PowerRule rule = FindPowerRule(notice, app.settings);
-    if (rule == kPersonalityRule)
+    if (rule == kPersonalityRule) {
+        RememberPersonality(*setting);
         UpdateTrayStatus();
+    }
     if (rule != kPowerSourceRule && rule != kBatteryRule)
         return;
     // The battery rule reads the power line first and, unless the machine is plainly off AC,
@@ -43,7 +84,12 @@ void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting)
         return;
     GUID active = {};
     bool known = GetActivePlan(&active);
-    const GUID* target = ChooseRulePlan(notice, app.settings, known ? &active : nullptr, acLineStatus);
+    // The mode is the one of the source the rule acts for.
+    bool onAc = IsRuleOnAc(notice, rule);
+    GUID mode = {};
+    bool modeKnown = known && GetModeInForce(active, onAc, &mode);
+    InForce inForce = {known ? &active : nullptr, modeKnown ? &mode : nullptr};
+    const GUID* target = ChooseRuleTarget(notice, app.settings, inForce, acLineStatus);
     if (target != nullptr)
-        SwitchToPlan(*target);
+        SwitchToTarget(*target, onAc);
 }

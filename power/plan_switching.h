@@ -1,9 +1,16 @@
-// Making a plan active, and the automatic rules that react to power-setting notifications.
+// Making a plan or a power mode active, and the automatic rules that react to power-setting
+// notifications.
 #pragma once
 
 #include "app/platform.h"
 
 // The only operation that changes the active plan: sets it, announces it, refreshes the tray.
 void SwitchToPlan(const GUID& plan);
+// Makes mode the power mode of one power source, Balanced made active first where a mode would
+// not act on the active plan; announced and shown as a switch of plan is. Nothing happens where
+// the platform has no modes.
+void SwitchToMode(const GUID& mode, bool onAc);
+// SwitchToMode for a power mode's identifier, SwitchToPlan for any other.
+void SwitchToTarget(const GUID& target, bool onAc);
 // Applies the personality, power-source and battery rules to one notification.
 void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting);

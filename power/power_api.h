@@ -19,3 +19,20 @@ bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
 bool GetAcLineStatus(BYTE* status);
 // Asks for WM_POWERBROADCAST notifications of one power setting; the handle is not kept.
 void RegisterPowerSetting(HWND window, const GUID& setting);
+
+// Power modes (Windows 10 and 11), where the system's powrprof has them: the Windows 11
+// per-source functions, or on Windows 10 the overlay functions (64-bit build only). Vista, 7, 8
+// and Wine have none, and then every call below fails and nothing is registered.
+bool HasPowerModes();
+// The mode for one power source; Windows 10 keeps one per source itself and answers for the
+// source the machine is on. False, with *mode untouched, when it cannot be read.
+bool GetPowerMode(bool onAc, GUID* mode);
+// Makes mode the one for that power source. False when the platform refused or has no modes.
+bool SetPowerMode(bool onAc, const GUID& mode);
+// Asks for the effective-power-mode notification: WM_POWERMODECHANGED is posted to the window
+// once right after the registration and at every change of the mode in force. The registration
+// lasts as long as the process.
+void RegisterPowerModeChange(HWND window);
+// The notification's callback. The platform calls it on a thread of its own, so it does nothing
+// but post WM_POWERMODECHANGED to the window given as its context.
+void CALLBACK PostPowerModeChange(int effectiveMode, void* window);

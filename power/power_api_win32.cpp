@@ -59,3 +59,97 @@ void RegisterPowerSetting(HWND window, const GUID& setting)
 {
     RegisterPowerSettingNotification(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
+
+// Power modes. Windows 11 documents a mode per power source; Windows 10 (1709 and later) has
+// only the overlay functions, undocumented. Their setter is declared by some with the identifier
+// by value and by others by pointer, which agree only on x64 (a 16-byte value goes there by
+// hidden pointer), so the 32-bit build leaves Windows 10's overlay alone.
+using GetModeFunction = DWORD(WINAPI*)(GUID*);
+using SetModeFunction = DWORD(WINAPI*)(const GUID*);
+using ModeCallback = void(CALLBACK*)(int, void*);
+using RegisterModeFunction = HRESULT(WINAPI*)(ULONG, ModeCallback, void*, void**);
+constexpr ULONG kEffectivePowerModeV1 = 1;
+
+static GetModeFunction FindSourceModeGetter(bool onAc)
+{
+    return GetSystemFunction<GetModeFunction>(
+        kPowrprof, onAc ? "PowerGetUserConfiguredACPowerMode" : "PowerGetUserConfiguredDCPowerMode");
+}
+
+static SetModeFunction FindSourceModeSetter(bool onAc)
+{
+    return GetSystemFunction<SetModeFunction>(
+        kPowrprof, onAc ? "PowerSetUserConfiguredACPowerMode" : "PowerSetUserConfiguredDCPowerMode");
+}
+
+static bool HasSourceModes()
+{
+    return FindSourceModeGetter(true) != nullptr && FindSourceModeGetter(false) != nullptr &&
+           FindSourceModeSetter(true) != nullptr && FindSourceModeSetter(false) != nullptr;
+}
+
+static GetModeFunction FindOverlayGetter()
+{
+#if defined(_WIN64)
+    return GetSystemFunction<GetModeFunction>(kPowrprof, "PowerGetEffectiveOverlayScheme");
+#else
+    return nullptr;
+#endif
+}
+
+static SetModeFunction FindOverlaySetter()
+{
+#if defined(_WIN64)
+    return GetSystemFunction<SetModeFunction>(kPowrprof, "PowerSetActiveOverlayScheme");
+#else
+    return nullptr;
+#endif
+}
+
+// The getter and setter the machine offers for one source: both, or neither.
+struct ModeFunctions {
+    GetModeFunction get;
+    SetModeFunction set;
+};
+
+static ModeFunctions FindModeFunctions(bool onAc)
+{
+    if (HasSourceModes())
+        return {FindSourceModeGetter(onAc), FindSourceModeSetter(onAc)};
+    ModeFunctions overlay = {FindOverlayGetter(), FindOverlaySetter()};
+    if (overlay.get == nullptr || overlay.set == nullptr)
+        return {nullptr, nullptr};
+    return overlay;
+}
+
+bool HasPowerModes()
+{
+    return FindModeFunctions(true).get != nullptr;
+}
+
+bool GetPowerMode(bool onAc, GUID* mode)
+{
+    GetModeFunction get = FindModeFunctions(onAc).get;
+    GUID read = {};
+    if (get == nullptr || get(&read) != ERROR_SUCCESS)
+        return false;
+    *mode = read;
+    return true;
+}
+
+bool SetPowerMode(bool onAc, const GUID& mode)
+{
+    SetModeFunction set = FindModeFunctions(onAc).set;
+    return set != nullptr && set(&mode) == ERROR_SUCCESS;
+}
+
+void RegisterPowerModeChange(HWND window)
+{
+    if (!HasPowerModes())
+        return;
+    auto registerMode = GetSystemFunction<RegisterModeFunction>(
+        kPowrprof, "PowerRegisterForEffectivePowerModeNotifications");
+    void* handle = nullptr;
+    if (registerMode != nullptr)
+        registerMode(kEffectivePowerModeV1, PostPowerModeChange, window, &handle);
+}

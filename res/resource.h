@@ -27,5 +27,13 @@
 #define IDM_DISPLAY_OFF         1029
 #define IDM_TOGGLE_AERO         1030
 
+// Power mode items of the tray menu, in the order of the modes: best power efficiency,
+// balanced, best performance
+#define IDM_POWER_MODE_FIRST    1031
+#define IDM_POWER_MODE_LAST     1033
+
+// Posted when the power mode in force changed (WM_APP + 1)
+#define WM_POWERMODECHANGED     0x8001
+
 // Plan k of the catalogue (counting from 0) gets menu command IDM_PLAN_FIRST + k
 #define IDM_PLAN_FIRST          501

@@ -2,6 +2,8 @@
 
 #include "app/app_state.h"
 #include "core/config_text.h"
+#include "core/power_modes.h"
+#include "power/power_api.h"
 
 // Both names are relative, so they resolve against the working directory at each call. The
 // new contents go to the temporary file beside "config.txt" first, so that one rename puts
@@ -68,9 +70,10 @@ void SaveConfig()
     ShowConfigMessage(L"Could not open config.txt! The configuration could not be saved.");
 }
 
+// A rule's target may be a power mode instead of a plan, where the platform has modes.
 static bool IsInstalledPlan(const GUID& plan, const void*)
 {
-    return FindPlan(plan) < PlanCount();
+    return FindPlan(plan) < PlanCount() || (IsPowerMode(plan) && HasPowerModes());
 }
 
 // Reads up to kConfigReadLimit bytes into a heap buffer the caller frees. A read that fails

@@ -1,11 +1,14 @@
 #include "settings/settings_dialog.h"
 
 #include "app/app_state.h"
+#include "core/bounded_text.h"
+#include "core/power_modes.h"
 #include "power/plan_name.h"
 #include "settings/config_file.h"
 #include "settings/startup_registration.h"
 
 // The three plan lists, unsorted and filled alike: entry k of each is catalogue position k.
+// Where the platform has power modes the three modes follow the plans, in their order.
 static const int kPlanBoxes[3] = {IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN, IDC_LOW_BATTERY_PLAN};
 
 static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
@@ -26,12 +29,31 @@ static void FillPlanBoxes(HWND window)
         for (int box : kPlanBoxes)
             SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
+    if (!HasPowerModes())
+        return;
+    // A mode reads as what the tooltip shows while it is in force: "Balanced (Best Performance)".
+    GetPlanDisplayName(PLAN_BALANCED, name);
+    for (const PowerMode& mode : kPowerModes) {
+        WCHAR entry[kPlanNameUnits];
+        ComposeBoundedText(entry, nullptr, name, mode.inBrackets);
+        for (int box : kPlanBoxes)
+            SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    }
 }
 
-// A plan that is not installed gets the count, one past the last entry, which selects nothing.
+// A target that is neither installed nor a listed mode gets the number of entries, one past the
+// last, which selects nothing.
 static void SelectPlan(HWND window, int box, const GUID& plan)
 {
-    SendToControl(window, box, CB_SETCURSEL, FindPlan(plan), 0);
+    unsigned position = FindPlan(plan);
+    unsigned count = PlanCount();
+    bool modesListed = HasPowerModes();
+    int mode = FindPowerMode(plan);
+    if (position == count && modesListed && mode >= 0)
+        position = count + static_cast<unsigned>(mode);
+    else if (position == count && modesListed)
+        position = count + kPowerModeCount;
+    SendToControl(window, box, CB_SETCURSEL, position, 0);
 }
 
 static void SetCheck(HWND window, int box, int32_t flag)
@@ -107,6 +129,9 @@ static void ReadPlanBox(HWND window, int box, GUID* plan)
     if (selected < 0)
         return;
     const GUID* entry = PlanAt(static_cast<unsigned>(selected));
+    LRESULT mode = selected - static_cast<LRESULT>(PlanCount());
+    if (entry == nullptr && mode < kPowerModeCount && HasPowerModes())
+        entry = kPowerModes[mode].id;
     if (entry != nullptr)
         *plan = *entry;
 }

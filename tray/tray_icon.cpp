@@ -5,6 +5,7 @@
 #include "core/bounded_text.h"
 #include "core/plan_ids.h"
 #include "power/plan_name.h"
+#include "power/power_mode.h"
 
 constexpr UINT kTrayIconId = 1;
 constexpr UINT kBalloonTimeout = 10000;  // milliseconds
@@ -92,7 +93,8 @@ static void SetTrayIcon(WORD iconId)
     ReleaseTrayPicture();
 }
 
-// Tooltip and picture go to the shell in two calls, the tooltip first.
+// Tooltip and picture go to the shell in two calls, the tooltip first. The tooltip names the
+// power mode in force beside the plan; the picture follows the plan alone.
 void UpdateTrayStatus()
 {
     GUID active = {};
@@ -101,7 +103,7 @@ void UpdateTrayStatus()
     if (known)
         GetPlanDisplayName(active, name);
     ComposeBoundedText(app.trayIcon.szTip, L"Current power plan: ", known ? name : kUnknownPlanName,
-                       L".");
+                       known ? PlanNameSuffix(active) : L".");
     app.trayIcon.uFlags = NIF_TIP;
     Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon);
     SetTrayIcon(known ? PlanIconId(active) : IDI_APP);

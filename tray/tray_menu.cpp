@@ -2,10 +2,12 @@
 
 #include "app/app_state.h"
 #include "core/plan_ids.h"
+#include "core/power_modes.h"
 #include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "power/plan_switching.h"
 #include "power/power_api.h"
+#include "power/power_mode.h"
 #include "tray/quick_commands.h"
 
 // Plan items take the ids from IDM_PLAN_FIRST up to just below the first fixed id above them
@@ -92,6 +94,21 @@ static void FillPlanMenu(HMENU plans)
     }
 }
 
+// The power modes, where the platform has them, beside "Change Power Plan": the mode in force on
+// the source the machine is on is ticked, none while the active plan takes no mode.
+static void AppendPowerModeItems(HMENU menu)
+{
+    if (!HasPowerModes())
+        return;
+    GUID active = {};
+    GUID mode = {};
+    bool inForce = GetActivePlan(&active) && GetModeInForce(active, IsOnAc(), &mode);
+    for (int i = 0; i < kPowerModeCount; ++i) {
+        AppendMenuW(menu, MF_STRING | CheckFlag(inForce, mode, *kPowerModes[i].id),
+                    IDM_POWER_MODE_FIRST + i, kPowerModes[i].name);
+    }
+}
+
 void ShowTrayMenu(HWND window)
 {
     // The position at the moment of the click places the menu, so it is read first.
@@ -114,6 +131,7 @@ void ShowTrayMenu(HWND window)
         AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(plans), L"Change Power Plan");
     else
         AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, L"Change Power Plan");
+    AppendPowerModeItems(menu);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     if (IsWindowVisible(window))
         AppendMenuW(menu, MF_STRING, IDM_CLOSE_SETTINGS, L"Close Settings");
@@ -130,6 +148,13 @@ void ShowTrayMenu(HWND window)
     // it the next opening of the menu appears and vanishes at once.
     PostMessageW(window, WM_NULL, 0, 0);
     DestroyMenu(menu);  // the plan submenu belongs to it and goes with it
+}
+
+void RunPowerModeCommand(WORD commandId)
+{
+    int index = commandId - IDM_POWER_MODE_FIRST;
+    if (index >= 0 && index < kPowerModeCount)
+        SwitchToMode(*kPowerModes[index].id, IsOnAc());
 }
 
 void RunPlanCommand(WORD commandId)

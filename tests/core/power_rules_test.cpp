@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/power_modes.h"
 #include "core/power_rules.h"
 
 namespace {
@@ -24,6 +25,7 @@ struct Case {
     int acLineStatus;
     PowerRule rule;
     const GUID* chosen;       // null: no switch
+    const GUID* mode = nullptr;  // the power mode in force, null: none or unread
 };
 
 }  // namespace
@@ -63,6 +65,8 @@ TEST(PowerRules, DecisionTable)
         {battery, 4, 20, 1, 0, 30, &BAL, 0, kNoRule, nullptr},               // rule off
         {battery, 16, 20, 1, 1, 30, &BAL, 0, kNoRule, nullptr},
         {&kOwnPlan, 4, 0, 1, 1, 30, &BAL, 0, kNoRule, nullptr},
+        // A mode in force never stops a plan target, and a plan never stops a mode target.
+        {source, 4, 0, 1, 0, 30, &BAL, kUnread, kPowerSourceRule, &HP, &MODE_BEST_PERFORMANCE},
     };
     SwitchSettings settings = kDefaultSettings;
     settings.lowBatteryPlan = SAVER;
@@ -76,7 +80,45 @@ TEST(PowerRules, DecisionTable)
         PowerNotice notice = {c.setting, c.length, data};
         SCOPED_TRACE(row++);
         EXPECT_EQ(FindPowerRule(notice, settings), c.rule);
-        const GUID* chosen = ChooseRulePlan(notice, settings, c.active, c.acLineStatus);
+        const GUID* chosen = ChooseRuleTarget(notice, settings, {c.active, c.mode}, c.acLineStatus);
+        ASSERT_EQ(chosen == nullptr, c.chosen == nullptr);
+        if (chosen != nullptr) {
+            EXPECT_TRUE(IsSameGuid(*chosen, *c.chosen));
+        }
+    }
+}
+
+// Unplugged and low-battery targets that are modes: compared with the mode in force, which on
+// battery is the battery's mode; the power-source rule says which source it acts for.
+TEST(PowerRules, ModeTargets)
+{
+    SwitchSettings settings = kDefaultSettings;
+    settings.unpluggedPlan = MODE_BEST_EFFICIENCY;
+    settings.lowBatteryPlan = MODE_BALANCED;
+    settings.switchOnLowBattery = 1;
+    const struct {
+        const GUID* setting;
+        uint32_t value;
+        InForce inForce;
+        bool onAc;
+        const GUID* chosen;
+    } cases[] = {
+        {&GUID_ACDC_POWER_SOURCE, 1, {&BAL, &MODE_BALANCED}, false, &MODE_BEST_EFFICIENCY},
+        {&GUID_ACDC_POWER_SOURCE, 1, {&BAL, &MODE_BEST_EFFICIENCY}, false, nullptr},
+        {&GUID_ACDC_POWER_SOURCE, 1, {&HP, nullptr}, false, &MODE_BEST_EFFICIENCY},  // no mode acts
+        {&GUID_ACDC_POWER_SOURCE, 1, {&MODE_BEST_EFFICIENCY, nullptr}, false, &MODE_BEST_EFFICIENCY},
+        {&GUID_ACDC_POWER_SOURCE, 0, {&BAL, &MODE_BEST_EFFICIENCY}, true, &HP},
+        {&GUID_BATTERY_PERCENTAGE_REMAINING, 10, {&BAL, &MODE_BALANCED}, false, nullptr},
+        {&GUID_BATTERY_PERCENTAGE_REMAINING, 10, {&BAL, &MODE_BEST_PERFORMANCE}, false, &MODE_BALANCED},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        unsigned char data[4] = {};
+        std::memcpy(data, &c.value, sizeof(c.value));
+        PowerNotice notice = {c.setting, 4, data};
+        SCOPED_TRACE(row++);
+        EXPECT_EQ(IsRuleOnAc(notice, FindPowerRule(notice, settings)), c.onAc);
+        const GUID* chosen = ChooseRuleTarget(notice, settings, c.inForce, 0);
         ASSERT_EQ(chosen == nullptr, c.chosen == nullptr);
         if (chosen != nullptr) {
             EXPECT_TRUE(IsSameGuid(*chosen, *c.chosen));

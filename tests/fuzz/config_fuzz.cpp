@@ -7,6 +7,7 @@
 
 #include "core/config_text.h"
 #include "core/guid_text.h"
+#include "core/power_modes.h"
 #include "core/power_rules.h"
 
 // Half of all identifiers count as installed, the three built-in plans among them.
@@ -111,8 +112,9 @@ static void CheckWideUnits(const uint8_t* data, size_t size)
     }
 }
 
-// Whatever a notification holds, the rules choose one of the settings' plans, only while their
-// flag is on, and never the active plan; the data are read only as far as their length.
+// Whatever a notification holds, the rules choose one of the settings' targets, only while their
+// flag is on, and never the plan or mode already in force; the data are read only as far as
+// their length.
 static void CheckPowerRules(const uint8_t* data, size_t size, const SwitchSettings& settings)
 {
     if (size < 3) {
@@ -122,14 +124,15 @@ static void CheckPowerRules(const uint8_t* data, size_t size, const SwitchSettin
     GUID active = data[1] & 1 ? settings.pluggedInPlan : settings.lowBatteryPlan;
     int acLineStatus = static_cast<int8_t>(data[2]);
     PowerNotice notice = {setting, static_cast<uint32_t>(size - 3), data + 3};
-    const GUID* chosen = ChooseRulePlan(notice, settings, data[1] & 2 ? &active : nullptr,
-                                        acLineStatus);
+    InForce inForce = {data[1] & 2 ? &active : nullptr, data[1] & 4 ? &active : nullptr};
+    const GUID* chosen = ChooseRuleTarget(notice, settings, inForce, acLineStatus);
     if (chosen == nullptr) {
         return;
     }
     Check(chosen == &settings.pluggedInPlan || chosen == &settings.unpluggedPlan ||
           chosen == &settings.lowBatteryPlan);
-    Check((data[1] & 2) == 0 || !IsSameGuid(*chosen, active));
+    const GUID* current = IsPowerMode(*chosen) ? inForce.mode : inForce.plan;
+    Check(current == nullptr || !IsSameGuid(*chosen, *current));
     Check(chosen == &settings.lowBatteryPlan ? settings.switchOnLowBattery != 0 && acLineStatus == 0
                                              : settings.switchOnAcChange != 0);
 }

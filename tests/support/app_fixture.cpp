@@ -19,6 +19,7 @@ void AppFixture::SetUp()
 {
     ResetAppState();
     ResetScriptedPower();
+    PreparePower();
     window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
 }

@@ -16,6 +16,8 @@ class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Shapes the scripted power manager before the window is made (a machine with modes, say).
+    virtual void PreparePower() {}
     // A command as a menu item, a button or a control sends it to the window.
     void Command(WORD id, WORD code = 0) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0); }
     HWND window = nullptr;

@@ -1,9 +1,11 @@
 #include "support/scripted_power.h"
 
 #include <cstring>
+#include <thread>
 
 #include "core/guid_text.h"
 #include "core/plan_ids.h"
+#include "core/power_modes.h"
 #include "power/power_api.h"
 
 ScriptedPower scriptedPower;
@@ -26,6 +28,28 @@ void ResetScriptedPower()
     scriptedPower.acReadable = true;
     scriptedPower.refusedPlans.clear();
     scriptedPower.calls.clear();
+    scriptedPower.hasModes = false;
+    scriptedPower.acMode = MODE_BALANCED;
+    scriptedPower.dcMode = MODE_BALANCED;
+    scriptedPower.modeWindow = nullptr;
+}
+
+void GiveScriptedPowerModes()
+{
+    scriptedPower.hasModes = true;
+}
+
+// The platform calls back on a thread of its own.
+static void CallBackFromAnotherThread()
+{
+    std::thread([] { PostPowerModeChange(2, scriptedPower.modeWindow); }).join();
+}
+
+void ChangeScriptedModeElsewhere(bool onAc, const GUID& mode)
+{
+    (onAc ? scriptedPower.acMode : scriptedPower.dcMode) = mode;
+    if (scriptedPower.modeWindow != nullptr)
+        CallBackFromAnotherThread();
 }
 
 void SetScriptedPlanName(const GUID& plan, const std::wstring& name)
@@ -138,4 +162,44 @@ bool GetAcLineStatus(BYTE* status)
 void RegisterPowerSetting(HWND, const GUID& setting)
 {
     scriptedPower.calls.push_back(L"RegisterPowerSetting " + GuidText(setting));
+}
+
+bool HasPowerModes()
+{
+    return scriptedPower.hasModes;
+}
+
+static const wchar_t* SourceName(bool onAc)
+{
+    return onAc ? L"AC" : L"DC";
+}
+
+bool GetPowerMode(bool onAc, GUID* mode)
+{
+    scriptedPower.calls.push_back(std::wstring(L"GetPowerMode ") + SourceName(onAc));
+    if (!scriptedPower.hasModes)
+        return false;
+    *mode = onAc ? scriptedPower.acMode : scriptedPower.dcMode;
+    return true;
+}
+
+// Like Windows 11: only the three documented modes are taken.
+bool SetPowerMode(bool onAc, const GUID& mode)
+{
+    scriptedPower.calls.push_back(std::wstring(L"SetPowerMode ") + SourceName(onAc) + L" " +
+                                  GuidText(mode));
+    if (!scriptedPower.hasModes || !IsPowerMode(mode))
+        return false;
+    (onAc ? scriptedPower.acMode : scriptedPower.dcMode) = mode;
+    return true;
+}
+
+// The current mode is called back once right after the registration.
+void RegisterPowerModeChange(HWND window)
+{
+    if (!scriptedPower.hasModes)
+        return;
+    scriptedPower.calls.push_back(L"RegisterPowerModeChange");
+    scriptedPower.modeWindow = window;
+    CallBackFromAnotherThread();
 }

@@ -16,6 +16,9 @@ struct ScriptedPower {
     bool acReadable;         // false: GetAcLineStatus fails
     std::vector<GUID> refusedPlans;  // SetActivePlan fails for these and changes nothing
     std::vector<std::wstring> calls;  // e.g. L"SetActivePlan {381B4222-...}", L"GetActivePlan"
+    bool hasModes;           // false: a Windows 7 machine, no power modes
+    GUID acMode, dcMode;     // the power mode of each source
+    HWND modeWindow;         // where the mode notification goes, once registered
 };
 
 extern ScriptedPower scriptedPower;
@@ -39,3 +42,9 @@ void SendBatteryPercent(HWND window, DWORD percent);
 void SendPersonality(HWND window, const GUID& personality);
 
 std::wstring GuidText(const GUID& id);
+
+// A Windows 11 machine: the power modes, Balanced on both sources.
+void GiveScriptedPowerModes();
+// The system's own slider moves: the mode of one source changes, and the registered window
+// is told from another thread, as the platform's callback tells it.
+void ChangeScriptedModeElsewhere(bool onAc, const GUID& mode);
