@@ -51,22 +51,29 @@ void CentreWindow(HWND window)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-// No IsDialogMessage here: the dialog gets no Tab, Enter or Escape handling from the
-// dialog manager, exactly as the program has always behaved.
-static int RunMessageLoop()
+void DispatchLoopMessage(HWND window, MSG* message)
+{
+    // The dialog manager takes the settings window's keys: Tab and Shift+Tab move the focus,
+    // the arrow keys work in the lists, Enter presses the default button (OK), Escape Cancel.
+    if (window != nullptr && IsDialogMessageW(window, message))
+        return;
+    TranslateMessage(message);
+    DispatchMessageW(message);
+}
+
+static int RunMessageLoop(HWND window)
 {
     MSG message = {};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchLoopMessage(window, &message);
     return static_cast<int>(message.wParam);
 }
 
 int RunProgram(HINSTANCE instance)
 {
     // Without its window the program could never be told to end, so it ends at once.
-    if (CreateSettingsDialog(instance) == nullptr)
+    HWND window = CreateSettingsDialog(instance);
+    if (window == nullptr)
         return kNoWindowExitCode;
-    return RunMessageLoop();
+    return RunMessageLoop(window);
 }

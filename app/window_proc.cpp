@@ -108,12 +108,17 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_POWERBROADCAST:
         if (wParam == PBT_POWERSETTINGCHANGE)
             HandlePowerSettingChange(reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+        else if (wParam == PBT_APMRESUMEAUTOMATIC)
+            HandleResume();
         break;
     case WM_TRAYNOTIFY:
         RouteTrayNotify(window, lParam);
         break;
     case WM_POWERMODECHANGED:  // posted from the platform's thread
         UpdateTrayStatus();
+        break;
+    case WM_SHOWSETTINGSWINDOW:  // posted by a second start
+        PresentSettings(window);
         break;
     case kWmDpiChanged:
         ReloadIcons(window);

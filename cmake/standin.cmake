@@ -49,7 +49,8 @@ if(CMAKE_CROSSCOMPILING)
     find_program(IMPORT_PROGRAM import)
     if(XDOTOOL_PROGRAM AND XVFB_PROGRAM AND IMPORT_PROGRAM)
         foreach(case power_source battery_rule menu_plan settings_file startup_value exit
-                     day_two modern_standby display_off_hung composition_7 composition_10
+                     day_two modern_standby power_modes windows10_modes display_off_hung
+                     composition_7 composition_10
                      planted_dlls)
             add_test(NAME desktop_${case}
                      COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/desktop_test.sh

@@ -106,7 +106,7 @@ endif()
 
 # End-to-end: the shipped exe as its own process, driven from outside.
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-add_executable(e2e_tests ${e2e_sources})
+add_executable(e2e_tests ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/support/temp_directory.cpp)
 target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(e2e_tests PRIVATE ${quillmere_defines})
 target_link_libraries(e2e_tests PRIVATE gtest_main user32 advapi32 shell32)
@@ -124,9 +124,10 @@ if(MINGW)
     add_test(NAME exe_imports
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:quillmere>
                      ${CMAKE_OBJDUMP})
-    # 64 KB for x64, 80 KB for x86.
+    # 68 KB for x64 (power modes, one Quillmere per session and the resume rule took it past
+    # 64 KB), 80 KB for x86.
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-        set(quillmere_size_budget 65536)
+        set(quillmere_size_budget 69632)
     else()
         set(quillmere_size_budget 81920)
     endif()

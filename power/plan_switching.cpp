@@ -55,24 +55,14 @@ void SwitchToTarget(const GUID& target, bool onAc)
         SwitchToPlan(target);
 }
 
-// The personality tells whether a plan of the user's was made from Balanced, so whether a
-// power mode acts on it.
-static void RememberPersonality(const POWERBROADCAST_SETTING& setting)
-{
-    CopyMemory(&app.activePersonality, setting.Data, sizeof(GUID));
-    app.personalityKnown = 1;
-}
-
 // Reads the platform as far as the notification's rule needs, asks the decision (core/
 // power_rules.h) and acts on it. Nothing is kept between notifications but the personality.
-void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting)
+static void ApplyPowerNotice(const PowerNotice& notice)
 {
-    if (setting == nullptr)
-        return;
-    PowerNotice notice = {&setting->PowerSetting, setting->DataLength, setting->Data};
     PowerRule rule = FindPowerRule(notice, app.settings);
     if (rule == kPersonalityRule) {
-        RememberPersonality(*setting);
+        CopyMemory(&app.activePersonality, notice.data, sizeof(GUID));
+        app.personalityKnown = 1;
         UpdateTrayStatus();
     }
     if (rule != kPowerSourceRule && rule != kBatteryRule)
@@ -92,4 +82,33 @@ void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting)
     const GUID* target = ChooseRuleTarget(notice, app.settings, inForce, acLineStatus);
     if (target != nullptr)
         SwitchToTarget(*target, onAc);
+}
+
+void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting)
+{
+    if (setting == nullptr)
+        return;
+    // The personality is kept: it tells whether a plan of the user's was made from Balanced,
+    // so whether a power mode acts on it.
+    ApplyPowerNotice({&setting->PowerSetting, setting->DataLength, setting->Data});
+}
+
+// A 32-bit value in the little-endian form the platform sends.
+static void ApplyPowerValue(const GUID& setting, DWORD value)
+{
+    unsigned char data[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                             static_cast<unsigned char>(value >> 16),
+                             static_cast<unsigned char>(value >> 24)};
+    ApplyPowerNotice({&setting, sizeof(data), data});
+}
+
+void HandleResume()
+{
+    BYTE acLineStatus = 0;
+    if (GetAcLineStatus(&acLineStatus) && acLineStatus != 255)
+        ApplyPowerValue(GUID_ACDC_POWER_SOURCE, acLineStatus == 0 ? 1 : 0);
+    BYTE percent = 0;
+    if (GetBatteryPercent(&percent))
+        ApplyPowerValue(GUID_BATTERY_PERCENTAGE_REMAINING, percent);
+    UpdateTrayStatus();
 }

@@ -14,3 +14,8 @@ void SwitchToMode(const GUID& mode, bool onAc);
 void SwitchToTarget(const GUID& target, bool onAc);
 // Applies the personality, power-source and battery rules to one notification.
 void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting);
+// After a sleep (PBT_APMRESUMEAUTOMATIC): the power-source and battery rules run once for the
+// source and the charge the machine has now, as they do at start-up, and the tray is refreshed.
+// Windows sends no power-source notification when the source did not change, and it may have
+// made Balanced active while the machine slept.
+void HandleResume();

@@ -17,6 +17,9 @@ bool SetActivePlan(const GUID& plan);
 bool ReadPlanName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
 // Reads ACLineStatus (GetSystemPowerStatus). False when the status cannot be read.
 bool GetAcLineStatus(BYTE* status);
+// Reads BatteryLifePercent (GetSystemPowerStatus), 0 to 100. False when it cannot be read or
+// the machine has no battery whose charge is known (255).
+bool GetBatteryPercent(BYTE* percent);
 // Asks for WM_POWERBROADCAST notifications of one power setting; the handle is not kept.
 void RegisterPowerSetting(HWND window, const GUID& setting);
 

@@ -55,6 +55,15 @@ bool GetAcLineStatus(BYTE* status)
     return true;
 }
 
+bool GetBatteryPercent(BYTE* percent)
+{
+    SYSTEM_POWER_STATUS power = {};
+    if (!GetSystemPowerStatus(&power) || power.BatteryLifePercent > 100)
+        return false;
+    *percent = power.BatteryLifePercent;
+    return true;
+}
+
 void RegisterPowerSetting(HWND window, const GUID& setting)
 {
     RegisterPowerSettingNotification(window, &setting, DEVICE_NOTIFY_WINDOW_HANDLE);

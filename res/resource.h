@@ -32,8 +32,10 @@
 #define IDM_POWER_MODE_FIRST    1031
 #define IDM_POWER_MODE_LAST     1033
 
-// Posted when the power mode in force changed (WM_APP + 1)
+// Private messages: the power mode in force changed (WM_APP + 1); a second start asks the
+// running Quillmere to show its settings window (WM_APP + 2)
 #define WM_POWERMODECHANGED     0x8001
+#define WM_SHOWSETTINGSWINDOW   0x8002
 
 // Plan k of the catalogue (counting from 0) gets menu command IDM_PLAN_FIRST + k
 #define IDM_PLAN_FIRST          501

@@ -115,6 +115,14 @@ void ShowSettings(HWND window)
     UpdateWindow(window);
 }
 
+void PresentSettings(HWND window)
+{
+    if (IsWindowVisible(window))
+        SetForegroundWindow(window);
+    else
+        ShowSettings(window);
+}
+
 void HideSettings(HWND window)
 {
     app.settingsOpen = 0;

@@ -7,7 +7,8 @@
 #   desktop_test.sh BUILD_DIR ARCH CASE
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
-# modern_standby display_off_hung composition_7 composition_10 planted_dlls.
+# modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
+# planted_dlls.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -349,8 +350,78 @@ case_modern_standby() {
         grep -q "^PowerSetActiveScheme refused, not installed: $(upper $plan_high)" "$session_log"
     check "Balanced stays active" test "$(active_plan)" = $plan_balanced
     check "no balloon announces a change" test "$(grep -c '^tray balloon' "$session_log")" = 0
-    check "the tooltip names the plan really active" \
-        test "$(last_tip)" = "Current power plan: Balanced."
+    check "the tooltip names the plan really active, and its power mode" \
+        test "$(last_tip)" = "Current power plan: Balanced (Balanced)."
+}
+
+# A Windows 11 laptop with power modes. The saved rules name a mode for the battery: the start
+# on battery puts it in force; back on mains the mains mode shows, and unplugging again brings
+# the battery's mode back, which the system announces through the program's mode callback. A
+# mode chosen from the tray menu becomes the battery's.
+case_power_modes() {
+    session_machine=modern-standby
+    printf '%s\r\n' '{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}' '{961CC777-2547-4F9D-8174-7D86181B8A7A}' \
+        '{381B4222-F694-41F0-9685-FF5BB260DF2E}' 1 0 1 30 >"$work/config.txt"
+    start
+    check "the start on battery sets the battery's mode from the saved rule" \
+        grep -q '^PowerSetUserConfiguredDCPowerMode {961CC777-2547-4F9D-8174-7D86181B8A7A}' "$session_log"
+    check "... and names it in the tooltip" \
+        test "$(last_tip)" = "Current power plan: Balanced (Best Power Efficiency)."
+    on_ac
+    session_driver plug >/dev/null
+    check "on mains the mains mode is named" test "$(last_tip)" = "Current power plan: Balanced (Balanced)."
+    [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ] && session_set_power "$scratch/power_supply" 0
+    session_driver unplug >/dev/null
+    sleep 0.5
+    check "unplugged, the battery mode is in force and named in the tooltip" \
+        test "$(last_tip)" = "Current power plan: Balanced (Best Power Efficiency)."
+
+    open_tray_menu
+    xdotool mousemove 10 10
+    local rect left top w h
+    rect=$(session_menu_rect | tr -d '\r')
+    read -r left top w h <<<"$rect"
+    sleep 0.3
+    session_screenshot "$shots/tray-menu-modes-full.png"
+    convert "$shots/tray-menu-modes-full.png" -crop $((1024 - left + 8))x$((768 - top + 8))+$((left - 8))+$((top - 8)) \
+        +repage "$shots/tray-menu-modes.png"
+    session_driver menu-items >/dev/null
+    check "the menu lists the three modes" \
+        test "$(grep -c '^menu item 103[123] enabled' "$session_log")" = 3
+    # Aero, Display Off | Change Power Plan and the three modes | Settings | Exit
+    session_click_menu_item "$rect" 5 2 4 1 1  # "Best Performance"
+    session_driver wait nomenu >/dev/null
+    sleep 0.5
+    check "choosing Best Performance sets the battery's mode" \
+        grep -q '^PowerSetUserConfiguredDCPowerMode {DED574B5-45A0-4F42-8737-46345C09C238}' "$session_log"
+    check "... names it in the tooltip" \
+        test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
+    check "... and announces it" \
+        grep -q '^tray balloon The power plan has been changed to Balanced (Best Performance)\.' "$session_log"
+    check "no plan was switched" test "$(switches)" = 0
+}
+
+# A Windows 10 laptop: the overlay functions, which only the 64-bit exe uses. The 32-bit exe
+# shows and does what it does on Windows 7.
+case_windows10_modes() {
+    session_machine=windows10-laptop
+    on_ac
+    start
+    if [ "$arch" = win64 ]; then
+        check "the tooltip names the overlay in force" \
+            test "$(last_tip)" = "Current power plan: High Performance."
+        session_driver plan Balanced >/dev/null
+        session_driver mode performance >/dev/null
+        sleep 0.5
+        check "the system's slider moved: the tooltip follows" \
+            test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
+    else
+        session_driver plan Balanced >/dev/null
+        session_driver mode performance >/dev/null
+        sleep 0.5
+        check "the 32-bit exe names no mode" test "$(last_tip)" = "Current power plan: Balanced."
+        check "... and never asks for one" test "$(grep -c 'Overlay\|effective power mode' "$session_log")" = 0
+    fi
 }
 
 case_display_off_hung() {
@@ -397,7 +468,7 @@ case_planted_dlls() {
 
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
-    modern_standby | display_off_hung | planted_dlls) "case_$case_name" ;;
+    modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls) "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
 *) echo "unknown case $case_name"; exit 2 ;;

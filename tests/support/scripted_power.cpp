@@ -26,6 +26,7 @@ void ResetScriptedPower()
                            {PLAN_POWER_SAVER, L"Power saver"}};
     scriptedPower.acLineStatus = 1;
     scriptedPower.acReadable = true;
+    scriptedPower.batteryPercent = 255;
     scriptedPower.refusedPlans.clear();
     scriptedPower.calls.clear();
     scriptedPower.hasModes = false;
@@ -156,6 +157,15 @@ bool GetAcLineStatus(BYTE* status)
     if (!scriptedPower.acReadable)
         return false;
     *status = scriptedPower.acLineStatus;
+    return true;
+}
+
+bool GetBatteryPercent(BYTE* percent)
+{
+    scriptedPower.calls.push_back(L"GetBatteryPercent");
+    if (scriptedPower.batteryPercent > 100)
+        return false;
+    *percent = scriptedPower.batteryPercent;
     return true;
 }
 

@@ -14,6 +14,7 @@ struct ScriptedPower {
     std::vector<std::pair<GUID, std::wstring>> names;  // a plan without an entry has no name
     BYTE acLineStatus;
     bool acReadable;         // false: GetAcLineStatus fails
+    BYTE batteryPercent;     // 255: no battery
     std::vector<GUID> refusedPlans;  // SetActivePlan fails for these and changes nothing
     std::vector<std::wstring> calls;  // e.g. L"SetActivePlan {381B4222-...}", L"GetActivePlan"
     bool hasModes;           // false: a Windows 7 machine, no power modes

@@ -5,8 +5,7 @@
 #include <cwchar>
 
 #include "app/platform.h"
-
-constexpr const wchar_t* kSettingsDialogCaption = L"Quillmere Configuration";
+#include "settings/settings_dialog.h"  // kSettingsDialogCaption
 
 struct SettingsDialogSearch {
     DWORD processId;

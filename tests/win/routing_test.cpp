@@ -84,7 +84,7 @@ TEST_F(RoutingTest, RuleBoxesActOnlyOnClicks)
     EXPECT_TRUE(IsWindowEnabled(percent));
 }
 
-TEST_F(RoutingTest, OnlyPowerSettingChangesReachTheRules)
+TEST_F(RoutingTest, OnlyPowerSettingChangesAndResumeReachTheRules)
 {
     scriptedPower.activePlan = PLAN_POWER_SAVER;
     std::vector<unsigned char> buffer(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
@@ -92,7 +92,7 @@ TEST_F(RoutingTest, OnlyPowerSettingChangesReachTheRules)
     notice->PowerSetting = GUID_ACDC_POWER_SOURCE;
     notice->DataLength = sizeof(DWORD);
     ZeroMemory(notice->Data, sizeof(DWORD));  // AC
-    for (WPARAM other : {WPARAM(PBT_APMSUSPEND), WPARAM(PBT_APMRESUMEAUTOMATIC),
+    for (WPARAM other : {WPARAM(PBT_APMSUSPEND), WPARAM(PBT_APMRESUMESUSPEND),
                          WPARAM(PBT_APMPOWERSTATUSCHANGE)})
         SendMessageW(window, WM_POWERBROADCAST, other, reinterpret_cast<LPARAM>(notice));
     EXPECT_EQ(CountCalls(L"GetActivePlan"), 1) << "only the start-up tray refresh reads it";
@@ -101,6 +101,36 @@ TEST_F(RoutingTest, OnlyPowerSettingChangesReachTheRules)
     SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(notice));
     ASSERT_EQ(PlansSet().size(), 1u);
     EXPECT_TRUE(IsSameGuid(PlansSet()[0], PLAN_HIGH_PERFORMANCE));
+}
+
+// A resume brings no power-source notification when the source did not change, and Windows may
+// have put Balanced back meanwhile: the rules run once for the source and charge of now, a plan
+// picked by hand before the sleep not kept.
+TEST_F(RoutingTest, ResumeRunsTheRulesForTheSourceAndChargeOfNow)
+{
+    const struct {
+        BYTE acLineStatus;
+        BYTE percent;
+        GUID activeAfterSleep;
+        std::vector<GUID> switches;
+    } cases[] = {
+        {1, 90, PLAN_BALANCED, {PLAN_HIGH_PERFORMANCE}},
+        {1, 90, PLAN_HIGH_PERFORMANCE, {}},
+        {0, 90, PLAN_HIGH_PERFORMANCE, {PLAN_BALANCED}},
+        {0, 20, PLAN_HIGH_PERFORMANCE, {PLAN_BALANCED, PLAN_POWER_SAVER}},  // then the battery
+        {255, 20, PLAN_BALANCED, {}},  // a source nobody knows names no target
+    };
+    app.settings.switchOnLowBattery = 1;
+    app.settings.lowBatteryPlan = PLAN_POWER_SAVER;
+    for (const auto& c : cases) {
+        scriptedPower.acLineStatus = c.acLineStatus;
+        scriptedPower.batteryPercent = c.percent;
+        scriptedPower.activePlan = c.activeAfterSleep;
+        scriptedPower.calls.clear();
+        SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        EXPECT_EQ(PlansSet(), c.switches) << int(c.acLineStatus) << " " << int(c.percent);
+        EXPECT_GE(CountCalls(L"GetActivePlan"), 1) << "the tray is refreshed";
+    }
 }
 
 TEST_F(RoutingTest, TrayMenuOpensOnRightPressOrContextMenuOnly)

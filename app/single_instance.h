@@ -1,0 +1,13 @@
+// At most one Quillmere in a user's session. A second start (a double click on the exe while
+// the one started at log-on hides in the tray, say) adds no icon and switches nothing: it asks
+// the running one to show its settings window and ends.
+#pragma once
+
+#include "app/platform.h"
+
+// True when no other Quillmere runs in this session; the process then holds the session's
+// name for its whole run. A Quillmere of another user or another session does not count.
+bool ClaimSessionInstance();
+// Asks the Quillmere already running in this session to show its settings window. Posted, not
+// sent, so a running one that stopped responding cannot hold this process.
+void ShowRunningInstance();

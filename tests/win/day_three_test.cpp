@@ -1,0 +1,88 @@
+// One Quillmere per session, the settings window worked from the keyboard through the message
+// loop's dialog handling, as the real loop hands each message on.
+#include <string>
+
+#include "app/launch.h"
+#include "app/single_instance.h"
+#include "support/app_fixture.h"
+#include "support/temp_directory.h"
+
+namespace {
+
+class DayThreeTest : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        ASSERT_FALSE(directory.path.empty());
+    }
+    // Runs the posted messages through the program's own loop step.
+    void RunLoop()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchLoopMessage(window, &message);
+    }
+    void Press(WPARAM key)
+    {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+        RunLoop();
+    }
+    int FocusedId() { return GetDlgCtrlID(GetFocus()); }
+    std::wstring Percent()
+    {
+        wchar_t text[8] = {};
+        GetDlgItemTextW(window, IDC_PERCENT, text, 8);
+        return text;
+    }
+    TempDirectory directory;
+};
+
+}  // namespace
+
+TEST_F(DayThreeTest, SecondStartFindsTheFirstAndShowsItsWindow)
+{
+    EXPECT_TRUE(ClaimSessionInstance()) << "the first in the session";
+    EXPECT_FALSE(ClaimSessionInstance()) << "the name is held for the whole run";
+    ShowRunningInstance();
+    RunLoop();
+    ASSERT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(FileExists(L"config.txt")) << "shown as the tray's Settings shows it, filled";
+    // Shown already: brought to the front only, so an edit not yet applied survives.
+    SetDlgItemTextW(window, IDC_PERCENT, L"77");
+    ShowRunningInstance();
+    RunLoop();
+    EXPECT_EQ(Percent(), L"77");
+}
+
+TEST_F(DayThreeTest, TabWalksTheControlsEnterIsOkEscapeIsCancel)
+{
+    Command(IDM_SETTINGS);
+    SetFocus(GetDlgItem(window, IDOK));
+    const int order[] = {IDC_SWITCH_ON_AC, IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN,
+                         IDC_SWITCH_ON_LOW_BATTERY};  // the low-battery list and percent are off
+    for (int id : order) {
+        Press(VK_TAB);
+        EXPECT_EQ(FocusedId(), id);
+    }
+    Press(VK_SPACE);  // ticks the focused box, which enables its rule's controls
+    EXPECT_EQ(SendDlgItemMessageW(window, IDC_SWITCH_ON_LOW_BATTERY, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_PERCENT)));
+
+    SetDlgItemTextW(window, IDC_PERCENT, L"42");
+    Press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(app.settings.lowBatteryPercent, 30) << "Escape applies nothing";
+    EXPECT_EQ(app.settings.switchOnLowBattery, 0);
+
+    Command(IDM_SETTINGS);
+    SetDlgItemTextW(window, IDC_PERCENT, L"42");
+    SetFocus(GetDlgItem(window, IDC_NOTIFICATIONS));
+    Press(VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(app.settings.lowBatteryPercent, 42) << "Enter is OK";
+    std::string saved;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &saved));
+    EXPECT_EQ(saved.substr(saved.size() - 4), "42\r\n");
+}
