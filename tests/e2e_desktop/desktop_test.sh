@@ -8,7 +8,7 @@
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
-# planted_dlls.
+# planted_dlls second_start keyboard sleep_resume.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -466,9 +466,53 @@ case_planted_dlls() {
     check "plugging in still switches through the stand-in" test "$(switches)" = 1
 }
 
+# A double click on the exe while Quillmere already runs: the second process ends at once with
+# code 0, adds no icon and registers for nothing, and the running one shows its settings window.
+case_second_start() {
+    start
+    local registrations tips code
+    registrations=$(grep -c '^registration ' "$session_log")
+    tips=$(grep -c '^tray tip ' "$session_log")
+    (cd "$work" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" \
+        timeout 60 "$WINE" "$session_standin/quillmere.exe") >/dev/null 2>&1
+    code=$?
+    check "the second start ends by itself with code 0 (got $code)" test "$code" = 0
+    check "... after the running one showed its settings window" session_driver wait visible 5000
+    sleep 1
+    check "... registering for nothing" test "$(grep -c '^registration ' "$session_log")" = "$registrations"
+    check "... and adding no icon of its own" test "$(grep -c '^tray tip ' "$session_log")" = "$tips"
+    check "the first still runs" kill -0 "$session_program_pid"
+}
+
+# The settings window worked from the keyboard alone, once a click has put the focus in it.
+case_keyboard() {
+    start
+    open_settings
+    check "config.txt is made when the window opens" cmp -s "$work/config.txt" <(expected_config)
+    click_control 1014  # ticks "Automatically run at startup." and takes the focus
+    xdotool key space   # and clears it again
+    # Shift+Tab twice: past Cancel (the percent box is off) to the notifications box.
+    xdotool key shift+Tab shift+Tab space
+    sleep 0.3
+    check "Shift+Tab reached the notifications box, and Space cleared it" test "$(control_field 1012 4)" = 0
+    xdotool key Return
+    session_driver wait hidden >/dev/null
+    check "Enter is OK: the window hides" test "$(session_driver window | tr -d '\r')" = hidden
+    check "... and the cleared box is saved" test "$(sed -n 6p "$work/config.txt" | tr -d '\r')" = 0
+    check "... the start-up box left clear" test "$(control_field 1014 4)" = 0
+
+    open_settings
+    click_control 1012  # ticks the notifications box again
+    xdotool key Escape
+    session_driver wait hidden >/dev/null
+    check "Escape is Cancel: the window hides" test "$(session_driver window | tr -d '\r')" = hidden
+    check "... and nothing is saved" test "$(sed -n 6p "$work/config.txt" | tr -d '\r')" = 0
+}
+
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
-    modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls) "case_$case_name" ;;
+    modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
+    second_start | keyboard | sleep_resume) "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
 *) echo "unknown case $case_name"; exit 2 ;;
