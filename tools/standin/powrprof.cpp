@@ -43,7 +43,7 @@ namespace {
 constexpr UINT kPersonalityChanged = WM_APP + 1;
 // Posted when the program registered for a power setting, whose current value is then due.
 constexpr UINT kRegistered = WM_APP + 2;
-// Posted by a mode setter when the mode in force changed.
+// Posted by a mode setter: the mode in force may have changed.
 constexpr UINT kModeChanged = WM_APP + 3;
 
 constexpr size_t kKeyNameUnits = kPlanKeyNameLength + 1;
@@ -63,14 +63,15 @@ Registration pending[kMaxPending];
 int pendingCount = 0;
 CRITICAL_SECTION registrationLock;
 
-// Registrations for the effective power mode, also guarded by registrationLock. The first call
-// of each is due once it is registered; later calls follow each change.
+// Registrations for the effective power mode, also guarded by registrationLock, each with the
+// mode it was last called with (none before its first call).
 using EffectivePowerModeCallback = void(WINAPI*)(int effectiveMode, void* context);
+constexpr int kNotCalled = -1;
 struct ModeCallback {
     EffectivePowerModeCallback callback;
     void* context;
     UINT_PTR handle;
-    bool called;
+    int reported;
 };
 constexpr int kMaxModeCallbacks = 4;
 ModeCallback modeCallbacks[kMaxModeCallbacks];
@@ -228,33 +229,31 @@ int EffectiveModeInForce()
     return ReadStandinPowerMode(CurrentPowerSource()).effectiveMode;
 }
 
-// True when the mode in force changed with it.
-bool ChangePowerMode(DWORD source, const GUID& mode)
+void WritePowerMode(DWORD source, const GUID& mode)
 {
-    int before = EffectiveModeInForce();
     wchar_t text[kGuidTextLength + 1];
     FormatGuidText(mode, text);
     WriteMachineText(kStandinMachineKey, kStandinModeValues[source != 0], text);
-    return EffectiveModeInForce() != before;
 }
 
-// Calls the effective-power-mode callbacks with the mode in force, on the stand-in's thread
-// only: either the first call of those just registered, or, after a change, every one that
-// had its first call.
-void CallModeCallbacks(bool firstCalls)
+// Calls each effective-power-mode callback whose last call told another mode than the one in
+// force now, on the stand-in's thread only: the first call of one just registered, and a
+// call at each change of the mode in force, whatever changed it (a setter, the system's
+// slider in any process, another power source).
+void CallModeCallbacks()
 {
     EnterCriticalSection(&callbackLock);
+    int mode = EffectiveModeInForce();
     ModeCallback due[kMaxModeCallbacks];
     int dueCount = 0;
     EnterCriticalSection(&registrationLock);
     for (int i = 0; i < modeCallbackCount; ++i) {
-        if (modeCallbacks[i].called == firstCalls)
+        if (modeCallbacks[i].reported == mode)
             continue;
         due[dueCount++] = modeCallbacks[i];
-        modeCallbacks[i].called = true;
+        modeCallbacks[i].reported = mode;
     }
     LeaveCriticalSection(&registrationLock);
-    int mode = EffectiveModeInForce();
     char number[16];
     wsprintfA(number, "%d", mode);
     for (int i = 0; i < dueCount; ++i) {
@@ -274,8 +273,8 @@ bool MoveSystemPowerMode(DWORD index)
     char text[kGuidTextLength + 1];
     FormatGuidText(mode, text);
     AppendLog(source == 0 ? "system power mode AC" : "system power mode DC", text);
-    if (ChangePowerMode(source, mode))
-        CallModeCallbacks(false);
+    WritePowerMode(source, mode);
+    CallModeCallbacks();
     return true;
 }
 
@@ -302,7 +301,8 @@ DWORD SetPowerMode(DWORD source, const GUID* mode, const char* function)
         return ERROR_INVALID_PARAMETER;
     }
     AppendLog(function, text);
-    if (ChangePowerMode(source, *mode) && standinWindow != nullptr)
+    WritePowerMode(source, *mode);
+    if (standinWindow != nullptr)
         PostMessageW(standinWindow, kModeChanged, 0, 0);
     return ERROR_SUCCESS;
 }
@@ -536,18 +536,17 @@ bool DeliverCommand(const COPYDATASTRUCT& command)
     char number[16];
     wsprintfA(number, "%lu", value);
     switch (command.dwData) {
-    case kStandinPowerSource:
+    case kStandinPowerSource: {
         if (ReadStandinMachine() == StandinMachine::kDesktop) {
             AppendLog("desktop: always on AC, nothing sent for power-source", number);
             return true;
         }
         AppendLog("WM_POWERBROADCAST power-source", number);
-        if (!DeliverPowerSetting(GUID_ACDC_POWER_SOURCE, &value, sizeof(value)))
-            return false;
-        // Another source brings its own mode into force.
-        if (!IsSameGuid(ReadStandinPowerMode(0).id, ReadStandinPowerMode(1).id))
-            CallModeCallbacks(false);
-        return true;
+        bool delivered = DeliverPowerSetting(GUID_ACDC_POWER_SOURCE, &value, sizeof(value));
+        // The other source's mode comes into force, when it is another one.
+        CallModeCallbacks();
+        return delivered;
+    }
     case kStandinBatteryPercent:
         if (ReadStandinMachine() == StandinMachine::kDesktop) {
             AppendLog("desktop: no battery, nothing sent for battery-percent", number);
@@ -577,11 +576,11 @@ LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     if (message == kRegistered) {
         DeliverRegisteredValues();
-        CallModeCallbacks(true);
+        CallModeCallbacks();
         return 0;
     }
     if (message == kModeChanged) {
-        CallModeCallbacks(false);
+        CallModeCallbacks();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -736,7 +735,7 @@ extern "C" HRESULT WINAPI PowerRegisterForEffectivePowerModeNotifications(
     EnterCriticalSection(&registrationLock);
     bool room = modeCallbackCount < kMaxModeCallbacks;
     if (room) {
-        modeCallbacks[modeCallbackCount++] = {callback, context, ++lastModeHandle, false};
+        modeCallbacks[modeCallbackCount++] = {callback, context, ++lastModeHandle, kNotCalled};
         *handle = reinterpret_cast<void*>(lastModeHandle);
     }
     HWND standin = standinWindow;
