@@ -122,7 +122,8 @@ bool ReadActivePlan(GUID* plan)
     return ParsePlanKeyName(name, plan);
 }
 
-void WriteMachineText(const wchar_t* path, const wchar_t* value, const wchar_t* text)
+// A REG_SZ value under HKEY_LOCAL_MACHINE, the key made when missing.
+void WriteRegistryText(const wchar_t* path, const wchar_t* value, const wchar_t* text)
 {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -137,7 +138,7 @@ void WriteActivePlan(const GUID& plan)
 {
     wchar_t name[kKeyNameUnits];
     FormatPlanKeyName(plan, name);
-    WriteMachineText(kPowerSchemesPath, kStandinActiveValue, name);
+    WriteRegistryText(kPowerSchemesPath, kStandinActiveValue, name);
 }
 
 const GUID& PersonalityOf(const GUID& plan)
@@ -233,7 +234,7 @@ void WritePowerMode(DWORD source, const GUID& mode)
 {
     wchar_t text[kGuidTextLength + 1];
     FormatGuidText(mode, text);
-    WriteMachineText(kStandinMachineKey, kStandinModeValues[source != 0], text);
+    WriteRegistryText(kStandinMachineKey, kStandinModeValues[source != 0], text);
 }
 
 // Calls each effective-power-mode callback whose last call told another mode than the one in
