@@ -9,13 +9,15 @@ set(standin_dir ${CMAKE_BINARY_DIR}/standin)
 
 add_library(powrprof_standin SHARED ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.cpp
             ${CMAKE_SOURCE_DIR}/tools/standin/powrprof.def
+            ${CMAKE_SOURCE_DIR}/tools/standin/standin_protocol.cpp
             ${CMAKE_SOURCE_DIR}/tests/support/import_hook.cpp)
 set_target_properties(powrprof_standin PROPERTIES OUTPUT_NAME powrprof PREFIX ""
                       RUNTIME_OUTPUT_DIRECTORY ${standin_dir}/system32)
 target_include_directories(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(powrprof_standin PRIVATE quillmere_core user32 advapi32 uuid)
 
-add_executable(power_driver ${CMAKE_SOURCE_DIR}/tools/standin/power_driver.cpp)
+add_executable(power_driver ${CMAKE_SOURCE_DIR}/tools/standin/power_driver.cpp
+               ${CMAKE_SOURCE_DIR}/tools/standin/standin_protocol.cpp)
 set_target_properties(power_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${standin_dir})
 target_include_directories(power_driver PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(power_driver PRIVATE quillmere_core user32 advapi32)

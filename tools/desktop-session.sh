@@ -15,8 +15,10 @@
 #   session_logon_start           starts the Run value's program as the shell does at log-on
 #   session_wait_startup_values   waits until the stand-in delivered the start-up values
 #
-# Set before session_boot: session_machine (laptop, the default: four plans and a battery;
-# modern-standby: Balanced and "Quiet Office" only; desktop: no battery, always on AC) and
+# Set before session_boot: session_machine (laptop, the default: Windows 7, four plans and a
+# battery; modern-standby: Windows 11, Balanced and "Quiet Office" only, power modes;
+# windows10-laptop: four plans, a battery, the power modes of Windows 10; desktop: Windows 7,
+# no battery, always on AC) and
 # session_windows_version (win7, win10, ...: the Windows version Wine reports to
 # quillmere.exe; unset, the prefix's own).
 #
@@ -89,6 +91,8 @@ REGEDIT4
 [$key\\$plan_quiet]
 "FriendlyName"="Quiet Office"
 
+[-HKEY_LOCAL_MACHINE\\Software\\QuillmereStandin]
+
 [HKEY_LOCAL_MACHINE\\Software\\QuillmereStandin]
 "Machine"="$machine"
 
@@ -123,8 +127,9 @@ EOF
 }
 
 # Creates the prefix on first use, then (every time) installs the machine's plans (the three
-# built-in ones and "Quiet Office" on a laptop) with Balanced active, empties the Run key, and makes the desktop the prefix's
-# default, so every program started in the prefix (the driver too) lands in it.
+# built-in ones and "Quiet Office" on a laptop) with Balanced active and both power modes
+# Balanced, empties the Run key, and makes the desktop the prefix's default, so every program
+# started in the prefix (the driver too) lands in it.
 session_boot() {
     mkdir -p "$session_standin"
     exec 8>"$WINEPREFIX.lock"

@@ -5,7 +5,10 @@
 //   power_driver plug | unplug | short-term     power-source notification 0, 1 or 2
 //   power_driver battery N                      battery-percentage notification
 //   power_driver plan ID-OR-NAME                make a plan active elsewhere, then announce it
-//   power_driver status                         the installed plans, the active one marked
+//   power_driver mode NAME                      the system's power mode slider moves, for the
+//                                               source in use: efficiency, balanced, performance
+//   power_driver status                         the installed plans, the active one marked, and
+//                                               the power mode of each source where there are modes
 //   power_driver window                         "visible X Y W H", "hidden" or "absent"
 //   power_driver control ID                     "X Y ENABLED CHECKED TEXT" of a settings control
 //   power_driver menu                           "X Y W H" of each open popup menu
@@ -184,6 +187,22 @@ int MakePlanActive(const wchar_t* wanted)
     return SendToStandins(kStandinPersonality, 0);
 }
 
+// A mode is named by its word (efficiency, balanced, performance) or its name in Settings.
+int MoveSystemPowerMode(const wchar_t* wanted)
+{
+    if (!HasPowerModes(ReadStandinMachine())) {
+        std::fprintf(stderr, "this machine has no power modes\n");
+        return 1;
+    }
+    for (DWORD index = 0; index < ARRAYSIZE(kStandinPowerModes); ++index) {
+        const StandinPowerMode& mode = kStandinPowerModes[index];
+        if (_wcsicmp(wanted, mode.word) == 0 || _wcsicmp(wanted, mode.name) == 0)
+            return SendToStandins(kStandinPowerMode, index);
+    }
+    std::fprintf(stderr, "no power mode is called %ls\n", wanted);
+    return 2;
+}
+
 int PrintStatus()
 {
     HKEY schemes = nullptr;
@@ -201,6 +220,10 @@ int PrintStatus()
         std::printf("%s %ls  %ls\n", _wcsicmp(keyName, active) == 0 ? "*" : " ", keyName, name);
     }
     RegCloseKey(schemes);
+    if (HasPowerModes(ReadStandinMachine())) {
+        std::printf("power mode on AC: %ls\n", ReadStandinPowerMode(0).name);
+        std::printf("power mode on battery: %ls\n", ReadStandinPowerMode(1).name);
+    }
     bool running = FindWindowExW(HWND_MESSAGE, nullptr, kStandinWindowClass, nullptr) != nullptr;
     std::printf("quillmere.exe with the stand-in: %s\n", running ? "running" : "not running");
     return 0;
@@ -403,6 +426,8 @@ int wmain(int argc, wchar_t** argv)
         return SendToStandins(kStandinBatteryPercent, wcstoul(argument, nullptr, 10));
     if (wcscmp(command, L"plan") == 0 && argument != nullptr)
         return MakePlanActive(argument);
+    if (wcscmp(command, L"mode") == 0 && argument != nullptr)
+        return MoveSystemPowerMode(argument);
     if (wcscmp(command, L"status") == 0)
         return PrintStatus();
     if (wcscmp(command, L"window") == 0)

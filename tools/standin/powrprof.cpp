@@ -16,6 +16,12 @@
 // it delivers the setting's current value, as Windows does, from its thread, so the value
 // arrives once the program pumps messages; a SendMessageW to HWND_BROADCAST waits for every
 // top-level window, a hung one too. It also logs the program's tray tooltips and balloons.
+//
+// The power modes of Windows 10 and 11 (an overlay on Balanced, one for each power source)
+// are kept under the machine key. The program looks every power function up with
+// GetProcAddress, so the stand-in answers that import too: a machine without a function (the
+// Windows 7 laptop and desktop have none of the mode functions, the Windows 10 laptop lacks
+// the per-source pair of Windows 11) does not export it as far as the program can tell.
 #include "standin/standin_protocol.h"
 
 #include <powrprof.h>
@@ -37,6 +43,8 @@ namespace {
 constexpr UINT kPersonalityChanged = WM_APP + 1;
 // Posted when the program registered for a power setting, whose current value is then due.
 constexpr UINT kRegistered = WM_APP + 2;
+// Posted by a mode setter: the mode in force may have changed.
+constexpr UINT kModeChanged = WM_APP + 3;
 
 constexpr size_t kKeyNameUnits = kPlanKeyNameLength + 1;
 
@@ -55,23 +63,27 @@ Registration pending[kMaxPending];
 int pendingCount = 0;
 CRITICAL_SECTION registrationLock;
 
+// Registrations for the effective power mode, also guarded by registrationLock, each with the
+// mode it was last called with (none before its first call).
+using EffectivePowerModeCallback = void(WINAPI*)(int effectiveMode, void* context);
+constexpr int kNotCalled = -1;
+struct ModeCallback {
+    EffectivePowerModeCallback callback;
+    void* context;
+    UINT_PTR handle;
+    int reported;
+};
+constexpr int kMaxModeCallbacks = 4;
+ModeCallback modeCallbacks[kMaxModeCallbacks];
+int modeCallbackCount = 0;
+UINT_PTR lastModeHandle = 0;
+// Held by the stand-in's thread while it calls the callbacks, so an unregistration waits.
+CRITICAL_SECTION callbackLock;
+
 ImportHook* registerHook = nullptr;
 ImportHook* sendHook = nullptr;
 ImportHook* notifyHook = nullptr;
-
-enum class Machine { kLaptop, kModernStandby, kDesktop };
-
-Machine ReadMachine()
-{
-    wchar_t name[32] = {};
-    DWORD size = sizeof(name) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kStandinMachineKey, kStandinMachineValue, RRF_RT_REG_SZ,
-                     nullptr, name, &size) != ERROR_SUCCESS)
-        return Machine::kLaptop;
-    if (wcscmp(name, L"desktop") == 0)
-        return Machine::kDesktop;
-    return wcscmp(name, L"modern-standby") == 0 ? Machine::kModernStandby : Machine::kLaptop;
-}
+ImportHook* procAddressHook = nullptr;
 
 bool ParsePlanKeyName(const wchar_t* name, GUID* plan)
 {
@@ -110,17 +122,23 @@ bool ReadActivePlan(GUID* plan)
     return ParsePlanKeyName(name, plan);
 }
 
+// A REG_SZ value under HKEY_LOCAL_MACHINE, the key made when missing.
+void WriteRegistryText(const wchar_t* path, const wchar_t* value, const wchar_t* text)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
 void WriteActivePlan(const GUID& plan)
 {
     wchar_t name[kKeyNameUnits];
     FormatPlanKeyName(plan, name);
-    HKEY schemes = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &schemes, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(schemes, kStandinActiveValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
-                   sizeof(name));
-    RegCloseKey(schemes);
+    WriteRegistryText(kPowerSchemesPath, kStandinActiveValue, name);
 }
 
 const GUID& PersonalityOf(const GUID& plan)
@@ -201,9 +219,93 @@ bool DeliverPersonality()
 DWORD CurrentPowerSource()
 {
     SYSTEM_POWER_STATUS status = {};
-    if (ReadMachine() == Machine::kDesktop || !GetSystemPowerStatus(&status))
+    if (ReadStandinMachine() == StandinMachine::kDesktop || !GetSystemPowerStatus(&status))
         return 0;
     return status.ACLineStatus == 0 ? 1 : 0;
+}
+
+// The mode in force is the mode of the source the machine is on now.
+int EffectiveModeInForce()
+{
+    return ReadStandinPowerMode(CurrentPowerSource()).effectiveMode;
+}
+
+void WritePowerMode(DWORD source, const GUID& mode)
+{
+    wchar_t text[kGuidTextLength + 1];
+    FormatGuidText(mode, text);
+    WriteRegistryText(kStandinMachineKey, kStandinModeValues[source != 0], text);
+}
+
+// Calls each effective-power-mode callback whose last call told another mode than the one in
+// force now, on the stand-in's thread only: the first call of one just registered, and a
+// call at each change of the mode in force, whatever changed it (a setter, the system's
+// slider in any process, another power source).
+void CallModeCallbacks()
+{
+    EnterCriticalSection(&callbackLock);
+    int mode = EffectiveModeInForce();
+    ModeCallback due[kMaxModeCallbacks];
+    int dueCount = 0;
+    EnterCriticalSection(&registrationLock);
+    for (int i = 0; i < modeCallbackCount; ++i) {
+        if (modeCallbacks[i].reported == mode)
+            continue;
+        due[dueCount++] = modeCallbacks[i];
+        modeCallbacks[i].reported = mode;
+    }
+    LeaveCriticalSection(&registrationLock);
+    char number[16];
+    wsprintfA(number, "%d", mode);
+    for (int i = 0; i < dueCount; ++i) {
+        AppendLog("effective power mode", number);
+        due[i].callback(mode, due[i].context);
+    }
+    LeaveCriticalSection(&callbackLock);
+}
+
+// The system's own slider moved: the mode of the source the machine is on now.
+bool MoveSystemPowerMode(DWORD index)
+{
+    if (index >= ARRAYSIZE(kStandinPowerModes))
+        return false;
+    DWORD source = CurrentPowerSource();
+    const GUID& mode = kStandinPowerModes[index].id;
+    char text[kGuidTextLength + 1];
+    FormatGuidText(mode, text);
+    AppendLog(source == 0 ? "system power mode AC" : "system power mode DC", text);
+    WritePowerMode(source, mode);
+    CallModeCallbacks();
+    return true;
+}
+
+DWORD GetPowerMode(DWORD source, GUID* mode)
+{
+    if (mode == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    *mode = ReadStandinPowerMode(source).id;
+    return ERROR_SUCCESS;
+}
+
+// A setter of the program's (FUNCTION, for the log): only the three modes are taken, and a
+// change of the mode in force reaches the callbacks from the stand-in's thread.
+DWORD SetPowerMode(DWORD source, const GUID* mode, const char* function)
+{
+    if (mode == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    char text[kGuidTextLength + 1];
+    FormatGuidText(*mode, text);
+    if (FindStandinPowerMode(*mode) == nullptr) {
+        char refused[96];
+        wsprintfA(refused, "%s refused, not a power mode:", function);
+        AppendLog(refused, text);
+        return ERROR_INVALID_PARAMETER;
+    }
+    AppendLog(function, text);
+    WritePowerMode(source, *mode);
+    if (standinWindow != nullptr)
+        PostMessageW(standinWindow, kModeChanged, 0, 0);
+    return ERROR_SUCCESS;
 }
 
 // Windows sends a registered setting's current value right after the registration; a
@@ -232,7 +334,7 @@ void DeliverCurrentValue(const Registration& registration)
     }
     if (IsEqualGUID(registration.setting, GUID_BATTERY_PERCENTAGE_REMAINING)) {
         SYSTEM_POWER_STATUS status = {};
-        if (ReadMachine() == Machine::kDesktop || !GetSystemPowerStatus(&status) ||
+        if (ReadStandinMachine() == StandinMachine::kDesktop || !GetSystemPowerStatus(&status) ||
             status.BatteryLifePercent > 100) {
             AppendLog("registration battery-percent", "none, no battery");
             return;
@@ -331,6 +433,46 @@ BOOL WINAPI NotifyAndLog(DWORD message, PNOTIFYICONDATAW data)
     return result;
 }
 
+// The mode functions, and whether only Windows 11 has them (Windows 10 has the others).
+constexpr struct {
+    const char* name;
+    bool windows11;
+} kModeFunctions[] = {
+    {"PowerGetUserConfiguredACPowerMode", true},
+    {"PowerSetUserConfiguredACPowerMode", true},
+    {"PowerGetUserConfiguredDCPowerMode", true},
+    {"PowerSetUserConfiguredDCPowerMode", true},
+    {"PowerGetEffectiveOverlayScheme", false},
+    {"PowerGetActualOverlayScheme", false},
+    {"PowerSetActiveOverlayScheme", false},
+    {"PowerRegisterForEffectivePowerModeNotifications", false},
+    {"PowerUnregisterFromEffectivePowerModeNotifications", false},
+};
+
+// Whether the machine played now has this export of the stand-in's.
+bool MachineHasFunction(const char* name)
+{
+    for (const auto& function : kModeFunctions) {
+        if (std::strcmp(function.name, name) != 0)
+            continue;
+        StandinMachine machine = ReadStandinMachine();
+        return machine == StandinMachine::kModernStandby ||
+            (machine == StandinMachine::kWindows10Laptop && !function.windows11);
+    }
+    return true;
+}
+
+// The program's lookups: a function the machine's Windows does not have is not found there.
+FARPROC WINAPI GetProcAddressOnMachine(HMODULE module, LPCSTR name)
+{
+    if (module == standinModule && !IS_INTRESOURCE(name) && !MachineHasFunction(name)) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    using Function = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+    return procAddressHook->original<Function>()(module, name);
+}
+
 void WatchProgramImports()
 {
     registerHook = new ImportHook("user32.dll", "RegisterPowerSettingNotification",
@@ -339,6 +481,8 @@ void WatchProgramImports()
                               reinterpret_cast<void*>(SendAndWaitForAll));
     notifyHook = new ImportHook("shell32.dll", "Shell_NotifyIconW",
                                 reinterpret_cast<void*>(NotifyAndLog));
+    procAddressHook = new ImportHook("kernel32.dll", "GetProcAddress",
+                                     reinterpret_cast<void*>(GetProcAddressOnMachine));
 }
 
 BOOL CALLBACK LogMenuWindow(HWND window, LPARAM lParam)
@@ -393,15 +537,19 @@ bool DeliverCommand(const COPYDATASTRUCT& command)
     char number[16];
     wsprintfA(number, "%lu", value);
     switch (command.dwData) {
-    case kStandinPowerSource:
-        if (ReadMachine() == Machine::kDesktop) {
+    case kStandinPowerSource: {
+        if (ReadStandinMachine() == StandinMachine::kDesktop) {
             AppendLog("desktop: always on AC, nothing sent for power-source", number);
             return true;
         }
         AppendLog("WM_POWERBROADCAST power-source", number);
-        return DeliverPowerSetting(GUID_ACDC_POWER_SOURCE, &value, sizeof(value));
+        bool delivered = DeliverPowerSetting(GUID_ACDC_POWER_SOURCE, &value, sizeof(value));
+        // The other source's mode comes into force, when it is another one.
+        CallModeCallbacks();
+        return delivered;
+    }
     case kStandinBatteryPercent:
-        if (ReadMachine() == Machine::kDesktop) {
+        if (ReadStandinMachine() == StandinMachine::kDesktop) {
             AppendLog("desktop: no battery, nothing sent for battery-percent", number);
             return true;
         }
@@ -409,6 +557,8 @@ bool DeliverCommand(const COPYDATASTRUCT& command)
         return DeliverPowerSetting(GUID_BATTERY_PERCENTAGE_REMAINING, &value, sizeof(value));
     case kStandinPersonality:
         return DeliverPersonality();
+    case kStandinPowerMode:
+        return MoveSystemPowerMode(value);
     }
     return false;
 }
@@ -427,6 +577,11 @@ LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     if (message == kRegistered) {
         DeliverRegisteredValues();
+        CallModeCallbacks();
+        return 0;
+    }
+    if (message == kModeChanged) {
+        CallModeCallbacks();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -446,7 +601,7 @@ DWORD WINAPI RunStandinThread(void*)
     // Registrations made before the window existed are delivered now.
     EnterCriticalSection(&registrationLock);
     standinWindow = window;
-    bool registered = pendingCount > 0;
+    bool registered = pendingCount > 0 || modeCallbackCount > 0;
     LeaveCriticalSection(&registrationLock);
     if (registered)
         PostMessageW(window, kRegistered, 0, 0);
@@ -532,6 +687,90 @@ extern "C" DWORD WINAPI PowerReadFriendlyName(HKEY, const GUID* plan, const GUID
     return static_cast<DWORD>(result);
 }
 
+extern "C" DWORD WINAPI PowerGetUserConfiguredACPowerMode(GUID* mode)
+{
+    return GetPowerMode(0, mode);
+}
+
+extern "C" DWORD WINAPI PowerGetUserConfiguredDCPowerMode(GUID* mode)
+{
+    return GetPowerMode(1, mode);
+}
+
+extern "C" DWORD WINAPI PowerSetUserConfiguredACPowerMode(const GUID* mode)
+{
+    return SetPowerMode(0, mode, "PowerSetUserConfiguredACPowerMode");
+}
+
+extern "C" DWORD WINAPI PowerSetUserConfiguredDCPowerMode(const GUID* mode)
+{
+    return SetPowerMode(1, mode, "PowerSetUserConfiguredDCPowerMode");
+}
+
+// The overlay functions of Windows 10 act on the mode of the source the machine is on now.
+// The effective and the actual mode differ on Windows only under a game or battery saver,
+// which the stand-in does not play.
+extern "C" DWORD WINAPI PowerGetEffectiveOverlayScheme(GUID* mode)
+{
+    return GetPowerMode(CurrentPowerSource(), mode);
+}
+
+extern "C" DWORD WINAPI PowerGetActualOverlayScheme(GUID* mode)
+{
+    return GetPowerMode(CurrentPowerSource(), mode);
+}
+
+// Windows takes the GUID by value; on x64, where the program calls it, that is a pointer.
+extern "C" DWORD WINAPI PowerSetActiveOverlayScheme(const GUID* mode)
+{
+    return SetPowerMode(CurrentPowerSource(), mode, "PowerSetActiveOverlayScheme");
+}
+
+// The first call comes from the stand-in's thread right after this returns, with the mode in
+// force; later calls at each change of it. Version 2 adds modes the stand-in never reports.
+extern "C" HRESULT WINAPI PowerRegisterForEffectivePowerModeNotifications(
+    ULONG version, EffectivePowerModeCallback callback, void* context, void** handle)
+{
+    if ((version != 1 && version != 2) || callback == nullptr || handle == nullptr)
+        return E_INVALIDARG;
+    EnterCriticalSection(&registrationLock);
+    bool room = modeCallbackCount < kMaxModeCallbacks;
+    if (room) {
+        modeCallbacks[modeCallbackCount++] = {callback, context, ++lastModeHandle, kNotCalled};
+        *handle = reinterpret_cast<void*>(lastModeHandle);
+    }
+    HWND standin = standinWindow;
+    LeaveCriticalSection(&registrationLock);
+    if (!room)
+        return E_OUTOFMEMORY;
+    if (standin != nullptr)
+        PostMessageW(standin, kRegistered, 0, 0);
+    return S_OK;
+}
+
+// Waits for a call in progress, as Windows does. Called from inside a callback, on the
+// stand-in's thread, which already holds the lock, it goes straight on.
+extern "C" HRESULT WINAPI PowerUnregisterFromEffectivePowerModeNotifications(void* handle)
+{
+    EnterCriticalSection(&registrationLock);
+    int found = 0;
+    while (found < modeCallbackCount &&
+           modeCallbacks[found].handle != reinterpret_cast<UINT_PTR>(handle))
+        ++found;
+    bool registered = found < modeCallbackCount;
+    if (registered) {
+        --modeCallbackCount;
+        std::memmove(modeCallbacks + found, modeCallbacks + found + 1,
+                     (modeCallbackCount - found) * sizeof(ModeCallback));
+    }
+    LeaveCriticalSection(&registrationLock);
+    if (!registered)
+        return E_INVALIDARG;
+    EnterCriticalSection(&callbackLock);
+    LeaveCriticalSection(&callbackLock);
+    return S_OK;
+}
+
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {
     if (reason != DLL_PROCESS_ATTACH)
@@ -540,6 +779,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
     DisableThreadLibraryCalls(instance);
     InitializeCriticalSection(&logLock);
     InitializeCriticalSection(&registrationLock);
+    InitializeCriticalSection(&callbackLock);
     // The exe's imports are bound before any DLL's entry point runs, and the program's thread
     // calls nothing until this returns, so no registration is missed.
     WatchProgramImports();

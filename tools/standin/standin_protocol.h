@@ -10,10 +10,46 @@ constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";
 constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 
 // The kind of machine the stand-in plays, a REG_SZ under HKEY_LOCAL_MACHINE: "laptop" (the
-// default: four plans, a battery), "modern-standby" (a laptop with only Balanced and the
-// user's plans installed) or "desktop" (no battery: no percentage notifications, AC always).
+// default: Windows 7, four plans, a battery), "modern-standby" (a Windows 11 laptop with only
+// Balanced and the user's plans installed, and power modes), "windows10-laptop" (four plans, a
+// battery, the power modes of Windows 10) or "desktop" (Windows 7, no battery: no percentage
+// notifications, AC always).
 constexpr const wchar_t* kStandinMachineKey = L"Software\\QuillmereStandin";
 constexpr const wchar_t* kStandinMachineValue = L"Machine";
+
+enum class StandinMachine { kLaptop, kModernStandby, kWindows10Laptop, kDesktop };
+StandinMachine ReadStandinMachine();
+
+// Windows 10 and 11 lay a power mode over the Balanced plan (the battery slider, Settings >
+// Power mode), one for each power source. Only the Windows 10 and 11 machines have them.
+inline bool HasPowerModes(StandinMachine machine)
+{
+    return machine == StandinMachine::kModernStandby ||
+        machine == StandinMachine::kWindows10Laptop;
+}
+
+// The mode of each power source, AC first, as braced identifier text under the machine key;
+// a missing value is Balanced.
+constexpr const wchar_t* kStandinModeValues[] = {L"ACPowerMode", L"DCPowerMode"};
+
+struct StandinPowerMode {
+    GUID id;
+    const wchar_t* name;  // as Settings shows it
+    const wchar_t* word;  // the driver's short name
+    int effectiveMode;    // what the effective-power-mode notification reports for it
+};
+inline constexpr StandinPowerMode kStandinPowerModes[] = {
+    {{0x961cc777, 0x2547, 0x4f9d, {0x81, 0x74, 0x7d, 0x86, 0x18, 0x1b, 0x8a, 0x7a}},
+     L"Best Power Efficiency", L"efficiency", 1},
+    {{0x00000000, 0x0000, 0x0000, {0, 0, 0, 0, 0, 0, 0, 0}}, L"Balanced", L"balanced", 2},
+    {{0xded574b5, 0x45a0, 0x4f42, {0x87, 0x37, 0x46, 0x34, 0x5c, 0x09, 0xc2, 0x38}},
+     L"Best Performance", L"performance", 4},
+};
+
+// Null for an identifier that is none of the three modes.
+const StandinPowerMode* FindStandinPowerMode(const GUID& id);
+// The mode of a power source (0 AC, 1 battery) as the machine key holds it.
+const StandinPowerMode& ReadStandinPowerMode(DWORD source);
 
 // Every process that loaded the stand-in has one message-only window of this class, on a
 // thread of the stand-in's own. A driver finds it with FindWindowExW(HWND_MESSAGE, ...).
@@ -28,6 +64,8 @@ enum StandinCommand : ULONG_PTR {
     kStandinBatteryPercent = 2,  // GUID_BATTERY_PERCENTAGE_REMAINING: the charge in percent
     kStandinPersonality = 3,     // GUID_POWERSCHEME_PERSONALITY of the active plan
     kStandinMenuItems = 4,       // logs the items of the program's open popup menus
+    kStandinPowerMode = 5,       // the system's own mode slider moves, for the source in use:
+                                 // the value is an index of kStandinPowerModes
     // The benchmark's measurements (bench/bench_probe.cpp), each with one DWORD value.
     kStandinBenchIdle = 16,      // 1 starts counting the program thread's messages, 0 reports
     kStandinBenchSwitch = 17,    // that many power-source notifications, plug and unplug in turn
