@@ -16,6 +16,34 @@ static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wPar
     return SendDlgItemMessageW(window, control, message, wParam, lParam);
 }
 
+// The lists keep the template's width, and a mode's entry is longer than they are: the dropped
+// list is widened to show the longest entry whole, in the lists' own font.
+static void FitDroppedWidth(HWND window)
+{
+    HWND box = GetDlgItem(window, kPlanBoxes[0]);
+    HDC dc = GetDC(box);
+    if (dc == nullptr)
+        return;
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    LRESULT count = SendMessageW(box, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR text[kPlanNameUnits];
+        LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, i, 0);
+        SIZE extent = {};
+        if (length >= 0 && length < kPlanNameUnits &&
+            SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text)) == length &&
+            GetTextExtentPoint32W(dc, text, static_cast<int>(length), &extent) && extent.cx > widest)
+            widest = extent.cx;
+    }
+    SelectObject(dc, font);
+    ReleaseDC(box, dc);
+    // Room for the list's scroll bar and its borders and margins beside the text.
+    int width = widest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    for (int each : kPlanBoxes)
+        SendToControl(window, each, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
 static void FillPlanBoxes(HWND window)
 {
     for (int box : kPlanBoxes)
@@ -39,6 +67,7 @@ static void FillPlanBoxes(HWND window)
         for (int box : kPlanBoxes)
             SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     }
+    FitDroppedWidth(window);
 }
 
 // A target that is neither installed nor a listed mode gets the number of entries, one past the

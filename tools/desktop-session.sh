@@ -13,6 +13,7 @@
 #                                 shows Wine a fake mains adapter and battery (needs a
 #                                 private mount namespace); session_set_power changes them
 #   session_logon_start           starts the Run value's program as the shell does at log-on
+#   session_second_start DIR      starts the exe once more, as a double click does, and waits
 #   session_wait_startup_values   waits until the stand-in delivered the start-up values
 #
 # Set before session_boot: session_machine (laptop, the default: Windows 7, four plans and a
@@ -180,6 +181,13 @@ session_start_program() {  # session_start_program DIR [EXE]
         sleep 0.2
     done
     return 1
+}
+
+# Starts quillmere.exe once more in DIR while one runs, as a double click on the exe does, and
+# waits until it ends; returns its exit code.
+session_second_start() {  # session_second_start DIR
+    (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" \
+        exec timeout 60 "$WINE" "$session_standin/quillmere.exe") >/dev/null 2>&1
 }
 
 # The driver's console output comes with CR LF line ends; the CRs are dropped.

@@ -18,6 +18,7 @@
 //   power_driver hold                           stays in the desktop, so it outlives the program
 //   power_driver droplist                       "X Y W H" of the open combo box list
 //   power_driver menu-items                     the stand-in logs the program's open menu items
+//   power_driver sleep                          a sleep and resume; Windows makes Balanced active
 //   power_driver hang                           shows a top-level window, then stops answering
 //   power_driver answers [MS]                   posts the Settings command: "answers" when it shows
 //   power_driver wait visible|hidden|absent|menu|nomenu [MS]
@@ -426,6 +427,8 @@ int wmain(int argc, wchar_t** argv)
         return SendToStandins(kStandinBatteryPercent, wcstoul(argument, nullptr, 10));
     if (wcscmp(command, L"plan") == 0 && argument != nullptr)
         return MakePlanActive(argument);
+    if (wcscmp(command, L"sleep") == 0)
+        return SendToStandins(kStandinSleep, 0);
     if (wcscmp(command, L"mode") == 0 && argument != nullptr)
         return MoveSystemPowerMode(argument);
     if (wcscmp(command, L"status") == 0)

@@ -524,10 +524,39 @@ bool LogOpenMenus()
     return menus > 0;
 }
 
+void SendPowerBroadcast(HWND program, WPARAM event, const char* name)
+{
+    AppendLog("WM_POWERBROADCAST", name);
+    SendMessageW(program, WM_POWERBROADCAST, event, 0);
+}
+
+// A sleep and the automatic resume after it, as Windows plays them: the suspend notice, the
+// Balanced plan made active while the machine sleeps (seen on Windows 11 24H2), then the resume
+// notices, the automatic one first, and no power-source notification since the source is the
+// same. The new plan's personality is announced as after any change of the active plan.
+bool SleepAndResume()
+{
+    HWND program = FindSettingsDialog();
+    if (program == nullptr)
+        return false;
+    SendPowerBroadcast(program, PBT_APMSUSPEND, "suspend");
+    GUID before = {};
+    bool known = ReadActivePlan(&before);
+    WriteActivePlan(PLAN_BALANCED);
+    AppendLog("asleep:", "Windows made Balanced active");
+    SendPowerBroadcast(program, PBT_APMRESUMEAUTOMATIC, "resume-automatic");
+    SendPowerBroadcast(program, PBT_APMRESUMESUSPEND, "resume-suspend");
+    if (!known || !IsEqualGUID(PersonalityOf(before), PLAN_BALANCED))
+        DeliverPersonality();
+    return true;
+}
+
 bool DeliverCommand(const COPYDATASTRUCT& command)
 {
     if (command.dwData == kStandinMenuItems)
         return LogOpenMenus();
+    if (command.dwData == kStandinSleep)
+        return SleepAndResume();
     DWORD value = 0;
     if (command.dwData != kStandinPersonality) {
         if (command.cbData != sizeof(value) || command.lpData == nullptr)

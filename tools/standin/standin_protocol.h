@@ -66,6 +66,7 @@ enum StandinCommand : ULONG_PTR {
     kStandinMenuItems = 4,       // logs the items of the program's open popup menus
     kStandinPowerMode = 5,       // the system's own mode slider moves, for the source in use:
                                  // the value is an index of kStandinPowerModes
+    kStandinSleep = 6,           // a sleep and resume, in which Windows makes Balanced active
     // The benchmark's measurements (bench/bench_probe.cpp), each with one DWORD value.
     kStandinBenchIdle = 16,      // 1 starts counting the program thread's messages, 0 reports
     kStandinBenchSwitch = 17,    // that many power-source notifications, plug and unplug in turn
