@@ -97,38 +97,29 @@ static bool HasSourceModes()
            FindSourceModeSetter(true) != nullptr && FindSourceModeSetter(false) != nullptr;
 }
 
-static GetModeFunction FindOverlayGetter()
-{
-#if defined(_WIN64)
-    return GetSystemFunction<GetModeFunction>(kPowrprof, "PowerGetEffectiveOverlayScheme");
-#else
-    return nullptr;
-#endif
-}
-
-static SetModeFunction FindOverlaySetter()
-{
-#if defined(_WIN64)
-    return GetSystemFunction<SetModeFunction>(kPowrprof, "PowerSetActiveOverlayScheme");
-#else
-    return nullptr;
-#endif
-}
-
 // The getter and setter the machine offers for one source: both, or neither.
 struct ModeFunctions {
     GetModeFunction get;
     SetModeFunction set;
 };
 
+static ModeFunctions FindOverlayFunctions()
+{
+#if defined(_WIN64)
+    ModeFunctions overlay = {
+        GetSystemFunction<GetModeFunction>(kPowrprof, "PowerGetEffectiveOverlayScheme"),
+        GetSystemFunction<SetModeFunction>(kPowrprof, "PowerSetActiveOverlayScheme")};
+    if (overlay.get != nullptr && overlay.set != nullptr)
+        return overlay;
+#endif
+    return {nullptr, nullptr};
+}
+
 static ModeFunctions FindModeFunctions(bool onAc)
 {
     if (HasSourceModes())
         return {FindSourceModeGetter(onAc), FindSourceModeSetter(onAc)};
-    ModeFunctions overlay = {FindOverlayGetter(), FindOverlaySetter()};
-    if (overlay.get == nullptr || overlay.set == nullptr)
-        return {nullptr, nullptr};
-    return overlay;
+    return FindOverlayFunctions();
 }
 
 bool HasPowerModes()

@@ -31,7 +31,7 @@ static void FitDroppedWidth(HWND window)
         WCHAR text[kPlanNameUnits];
         LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, i, 0);
         SIZE extent = {};
-        if (length >= 0 && length < kPlanNameUnits &&
+        if (length >= 0 && length < static_cast<LRESULT>(kPlanNameUnits) &&
             SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text)) == length &&
             GetTextExtentPoint32W(dc, text, static_cast<int>(length), &extent) && extent.cx > widest)
             widest = extent.cx;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/platform.h"
+#include "core/power_modes.h"
 #include "power/plan_catalogue.h"  // kPowerSchemesPath
 constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";
 constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
@@ -33,17 +34,15 @@ inline bool HasPowerModes(StandinMachine machine)
 constexpr const wchar_t* kStandinModeValues[] = {L"ACPowerMode", L"DCPowerMode"};
 
 struct StandinPowerMode {
-    GUID id;
+    const GUID& id;
     const wchar_t* name;  // as Settings shows it
     const wchar_t* word;  // the driver's short name
     int effectiveMode;    // what the effective-power-mode notification reports for it
 };
 inline constexpr StandinPowerMode kStandinPowerModes[] = {
-    {{0x961cc777, 0x2547, 0x4f9d, {0x81, 0x74, 0x7d, 0x86, 0x18, 0x1b, 0x8a, 0x7a}},
-     L"Best Power Efficiency", L"efficiency", 1},
-    {{0x00000000, 0x0000, 0x0000, {0, 0, 0, 0, 0, 0, 0, 0}}, L"Balanced", L"balanced", 2},
-    {{0xded574b5, 0x45a0, 0x4f42, {0x87, 0x37, 0x46, 0x34, 0x5c, 0x09, 0xc2, 0x38}},
-     L"Best Performance", L"performance", 4},
+    {MODE_BEST_EFFICIENCY, kPowerModes[0].name, L"efficiency", 1},
+    {MODE_BALANCED, kPowerModes[1].name, L"balanced", 2},
+    {MODE_BEST_PERFORMANCE, kPowerModes[2].name, L"performance", 4},
 };
 
 // Null for an identifier that is none of the three modes.
