@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, 0};
+AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, 0, {}, {}, nullptr, nullptr, {}, {}};
 
 void ResetAppState()
 {
@@ -12,4 +12,10 @@ void ResetAppState()
     app.taskbarCreatedMessage = 0;
     app.activePersonality = {};
     app.personalityKnown = 0;
+    app.programRules.clear();
+    app.programState = {};
+    app.foregroundHook = nullptr;
+    app.programRulesWindow = nullptr;
+    app.editedRules.clear();
+    app.ruleTargets.clear();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/platform.h"
+#include "core/program_rules.h"
 #include "core/switch_settings.h"
 #include "power/plan_catalogue.h"
 #include "res/resource.h"
@@ -15,6 +16,12 @@ struct AppState {
     UINT taskbarCreatedMessage; // the shell's broadcast after it restarts, 0 until registered
     GUID activePersonality;     // the active plan's personality, as last announced
     LONG personalityKnown;      // 1 once a personality notification has come
+    std::vector<ProgramRule> programRules;  // live program rules, from "programs.txt"
+    ProgramRuleState programState;          // what was in force before program rules acted
+    HWINEVENTHOOK foregroundHook;           // set only while there is a program rule
+    HWND programRulesWindow;                // the program rules window, once made
+    std::vector<ProgramRule> editedRules;   // the rules as that window edits them
+    std::vector<GUID> ruleTargets;          // the targets its list offers, in its order
 };
 
 extern AppState app;

@@ -7,7 +7,9 @@
 #include "core/power_rules.h"
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
+#include "power/foreground_watch.h"
 #include "settings/config_file.h"
+#include "settings/program_rules_file.h"
 #include "tray/tray_icon.h"
 
 HWND CreateSettingsDialog(HINSTANCE instance)
@@ -28,6 +30,9 @@ HWND CreateSettingsDialog(HINSTANCE instance)
     // unreadable file leaves the defaults, silently; the settings window reports it.
     RefreshPlanCatalogue();
     LoadSavedConfig();
+    // The program rules follow the foreground from the start, and only when there are any.
+    LoadProgramRules();
+    WatchForeground();
 
     // The registrations last as long as the process; their handles are not kept.
     for (const GUID* setting : kWatchedPowerSettings)
@@ -53,9 +58,12 @@ void CentreWindow(HWND window)
 
 void DispatchLoopMessage(HWND window, MSG* message)
 {
-    // The dialog manager takes the settings window's keys: Tab and Shift+Tab move the focus,
-    // the arrow keys work in the lists, Enter presses the default button (OK), Escape Cancel.
+    // The dialog manager takes the keys of the settings window and of the program rules
+    // window: Tab and Shift+Tab move the focus, the arrow keys work in the lists, Enter presses
+    // the default button (OK), Escape Cancel.
     if (window != nullptr && IsDialogMessageW(window, message))
+        return;
+    if (app.programRulesWindow != nullptr && IsDialogMessageW(app.programRulesWindow, message))
         return;
     TranslateMessage(message);
     DispatchMessageW(message);

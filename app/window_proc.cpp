@@ -2,6 +2,8 @@
 
 #include "app/app_state.h"
 #include "power/plan_switching.h"
+#include "power/foreground_watch.h"
+#include "settings/program_rules_dialog.h"
 #include "settings/settings_dialog.h"
 #include "tray/quick_commands.h"
 #include "tray/tray_icon.h"
@@ -38,6 +40,9 @@ static void RouteCommand(HWND window, WPARAM wParam)
         return;
     case IDM_TOGGLE_AERO:
         ToggleComposition();
+        return;
+    case IDM_PROGRAM_RULES:
+        ShowProgramRules(window);
         return;
     }
     if (id >= IDM_POWER_MODE_FIRST && id <= IDM_POWER_MODE_LAST) {
@@ -98,6 +103,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         ShowWindow(window, SW_HIDE);
         break;
     case WM_DESTROY:
+        StopWatchingForeground();
         RemoveTrayIcon();
         ReleaseWindowIcons(window);
         PostQuitMessage(0);

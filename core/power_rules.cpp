@@ -45,9 +45,8 @@ static uint16_t LowWord(const PowerNotice& notice)
     return static_cast<uint16_t>(notice.data[0] | (notice.data[1] << 8));
 }
 
-// The target of the rule that holds, before the active plan is looked at.
-static const GUID* RuleTarget(const PowerNotice& notice, const SwitchSettings& settings,
-                              int acLineStatus)
+const GUID* FindRuleTarget(const PowerNotice& notice, const SwitchSettings& settings,
+                           int acLineStatus)
 {
     switch (FindPowerRule(notice, settings)) {
     case kPowerSourceRule:  // 0 is AC; 1 battery, 2 short-term, any other not AC
@@ -74,7 +73,7 @@ bool IsRuleOnAc(const PowerNotice& notice, PowerRule rule)
 const GUID* ChooseRuleTarget(const PowerNotice& notice, const SwitchSettings& settings,
                              const InForce& inForce, int acLineStatus)
 {
-    const GUID* target = RuleTarget(notice, settings, acLineStatus);
+    const GUID* target = FindRuleTarget(notice, settings, acLineStatus);
     if (target == nullptr) {
         return nullptr;
     }

@@ -30,6 +30,12 @@ PowerRule FindPowerRule(const PowerNotice& notice, const SwitchSettings& setting
 // when it could not be read.
 constexpr int kAcLineUnread = -1;
 
+// The target the notification's rule names (a plan, or a mode where the settings name one),
+// before anything in force is looked at; null when no rule holds. For the battery rule that is
+// exactly when the machine is plainly off AC at or below the threshold.
+const GUID* FindRuleTarget(const PowerNotice& notice, const SwitchSettings& settings,
+                           int acLineStatus);
+
 // What is in force when a notification arrives: the active plan, and the power mode in force
 // on the source the rule acts for. Either is null when it could not be read; the mode is also
 // null where the platform has no modes or the active plan is one a mode does not act on.

@@ -6,3 +6,7 @@
 // The name the platform gives, or the plan's braced identifier text when it gives none, so
 // that every plan shows something informative and never an empty line.
 void GetPlanDisplayName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
+
+// A rule's target as the lists show it: a plan's display name, or for a power mode what the
+// tooltip shows while it is in force, "Balanced (Best Performance)".
+void GetTargetName(const GUID& target, WCHAR (&name)[kPlanNameUnits]);

@@ -72,13 +72,18 @@ static void ApplyPowerNotice(const PowerNotice& notice)
     BYTE acLineStatus = 0;
     if (rule == kBatteryRule && (!GetAcLineStatus(&acLineStatus) || acLineStatus != 0))
         return;
-    GUID active = {};
-    bool known = GetActivePlan(&active);
+    // While a program rule acts, its target stays through a change of source; the source's rule
+    // acts when the program leaves the front. A low battery comes first and ends the program
+    // rules' turn.
+    if (rule == kPowerSourceRule && app.programState.acting)
+        return;
+    if (rule == kBatteryRule && FindRuleTarget(notice, app.settings, acLineStatus) != nullptr)
+        app.programState.acting = false;
     // The mode is the one of the source the rule acts for.
     bool onAc = IsRuleOnAc(notice, rule);
+    GUID active = {};
     GUID mode = {};
-    bool modeKnown = known && GetModeInForce(active, onAc, &mode);
-    InForce inForce = {known ? &active : nullptr, modeKnown ? &mode : nullptr};
+    InForce inForce = ReadInForce(onAc, &active, &mode);
     const GUID* target = ChooseRuleTarget(notice, app.settings, inForce, acLineStatus);
     if (target != nullptr)
         SwitchToTarget(*target, onAc);

@@ -23,6 +23,13 @@ bool GetModeInForce(const GUID& active, bool onAc, GUID* mode)
     return HasPowerModes() && ModeActsOnActivePlan(active) && GetPowerMode(onAc, mode);
 }
 
+InForce ReadInForce(bool onAc, GUID* active, GUID* mode)
+{
+    bool known = GetActivePlan(active);
+    bool modeKnown = known && GetModeInForce(*active, onAc, mode);
+    return {known ? active : nullptr, modeKnown ? mode : nullptr};
+}
+
 const WCHAR* PlanNameSuffix(const GUID& active)
 {
     GUID mode = {};

@@ -1,6 +1,7 @@
 // Which power mode is in force, and how it shows beside the active plan's name.
 #pragma once
 
+#include "core/power_rules.h"
 #include "power/power_api.h"
 
 // The source the machine is on: AC unless the platform says plainly that it is not (a status
@@ -16,3 +17,6 @@ bool GetModeInForce(const GUID& active, bool onAc, GUID* mode);
 // What follows the active plan's name in the tooltip and the balloon: the mode in force on the
 // source the machine is on, " (Best Performance).", or only "." where no mode acts.
 const WCHAR* PlanNameSuffix(const GUID& active);
+// What is in force on that source: the active plan and the mode in force, each pointing into
+// the caller's storage, or null where it could not be read or no mode acts.
+InForce ReadInForce(bool onAc, GUID* active, GUID* mode);

@@ -8,6 +8,7 @@
 #define IDI_HIGH_PERFORMANCE    109
 #define IDI_POWER_SAVER         110
 #define IDI_BALANCED            111
+#define IDD_PROGRAM_RULES       120
 
 // Settings window controls (IDOK 1 and IDCANCEL 2 come from the platform)
 #define IDC_PERCENT                 1004
@@ -19,6 +20,13 @@
 #define IDC_NOTIFICATIONS           1012
 #define IDC_RUN_AT_STARTUP          1014
 
+// Program rules window controls
+#define IDC_RULE_LIST               1101
+#define IDC_ADD_PROGRAM             1102
+#define IDC_ADD_RUNNING             1103
+#define IDC_REMOVE_RULE             1104
+#define IDC_RULE_TARGET             1105
+
 // Tray callback message (WM_USER + 1) and tray menu commands
 #define WM_TRAYNOTIFY           1025
 #define IDM_SETTINGS            1026
@@ -26,6 +34,8 @@
 #define IDM_EXIT                1028
 #define IDM_DISPLAY_OFF         1029
 #define IDM_TOGGLE_AERO         1030
+
+#define IDM_PROGRAM_RULES       1034
 
 // Power mode items of the tray menu, in the order of the modes: best power efficiency,
 // balanced, best performance

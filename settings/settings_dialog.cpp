@@ -1,7 +1,6 @@
 #include "settings/settings_dialog.h"
 
 #include "app/app_state.h"
-#include "core/bounded_text.h"
 #include "core/power_modes.h"
 #include "power/plan_name.h"
 #include "settings/config_file.h"
@@ -59,13 +58,10 @@ static void FillPlanBoxes(HWND window)
     }
     if (!HasPowerModes())
         return;
-    // A mode reads as what the tooltip shows while it is in force: "Balanced (Best Performance)".
-    GetPlanDisplayName(PLAN_BALANCED, name);
     for (const PowerMode& mode : kPowerModes) {
-        WCHAR entry[kPlanNameUnits];
-        ComposeBoundedText(entry, nullptr, name, mode.inBrackets);
+        GetTargetName(*mode.id, name);
         for (int box : kPlanBoxes)
-            SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+            SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     FitDroppedWidth(window);
 }

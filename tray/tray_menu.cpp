@@ -133,6 +133,7 @@ void ShowTrayMenu(HWND window)
         AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, L"Change Power Plan");
     AppendPowerModeItems(menu);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_PROGRAM_RULES, L"Program Rules...");
     if (IsWindowVisible(window))
         AppendMenuW(menu, MF_STRING, IDM_CLOSE_SETTINGS, L"Close Settings");
     else

@@ -90,10 +90,10 @@ open_tray_menu() {
     sleep 0.3
 }
 
-# Clicks item INDEX of the open main tray menu, whose groups between separators hold 2, 1, 1
-# and 1 items: the quick commands, "Change Power Plan", "Settings", "Exit".
+# Clicks item INDEX of the open main tray menu, whose groups between separators hold 2, 1, 2
+# and 1 items: the quick commands, "Change Power Plan", "Program Rules..." and "Settings", "Exit".
 click_main_item() {
-    session_click_menu_item "$(session_menu_rect | tr -d '\r')" "$1" 2 1 1 1
+    session_click_menu_item "$(session_menu_rect | tr -d '\r')" "$1" 2 1 2 1
 }
 
 click_control() {  # click_control ID
@@ -116,7 +116,7 @@ open_plan_menu() {
     open_tray_menu || return 1
     local main sub
     main=$(session_menu_rect | tr -d '\r')
-    session_click_menu_item "$main" 2 2 1 1 1  # "Change Power Plan"
+    session_click_menu_item "$main" 2 2 1 2 1  # "Change Power Plan"
     for _ in $(seq 20); do
         sub=$(session_menu_rect "$main" | tr -d '\r') && break
         sleep 0.2
@@ -262,7 +262,7 @@ case_startup_value() {
 # Chooses "Exit" from the tray menu; exit_code becomes the program's, or "timeout".
 exit_from_menu() {
     open_tray_menu
-    click_main_item 4  # "Exit"
+    click_main_item 5  # "Exit"
     exit_code=timeout
     for _ in $(seq 100); do
         kill -0 "$session_program_pid" 2>/dev/null || { wait "$session_program_pid"; exit_code=$?; return; }
@@ -389,8 +389,8 @@ case_power_modes() {
     session_driver menu-items >/dev/null
     check "the menu lists the three modes" \
         test "$(grep -c '^menu item 103[123] enabled' "$session_log")" = 3
-    # Aero, Display Off | Change Power Plan and the three modes | Settings | Exit
-    session_click_menu_item "$rect" 5 2 4 1 1  # "Best Performance"
+    # Aero, Display Off | Change Power Plan and the three modes | Program Rules..., Settings | Exit
+    session_click_menu_item "$rect" 5 2 4 2 1  # "Best Performance"
     session_driver wait nomenu >/dev/null
     sleep 0.5
     check "choosing Best Performance sets the battery's mode" \

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/config_text.h"
 #include "core/guid_text.h"
 #include "core/power_modes.h"
 #include "core/power_rules.h"
+#include "core/program_rules.h"
 
 // Half of all identifiers count as installed, the three built-in plans among them.
 static bool IsEvenPlan(const GUID& plan, const void*)
@@ -137,6 +139,32 @@ static void CheckPowerRules(const uint8_t* data, size_t size, const SwitchSettin
                                              : settings.switchOnAcChange != 0);
 }
 
+// Whatever "programs.txt" holds, each rule read has a program, the file written from the rules
+// reads back the same, and a change of the foreground only ever names a rule's target or the
+// power-source rule's.
+static void CheckProgramRules(const uint8_t* data, size_t size, const SwitchSettings& settings)
+{
+    std::vector<ProgramRule> rules;
+    ReadProgramRules(reinterpret_cast<const char*>(data), size, &rules);
+    std::vector<char> text;
+    FormatProgramRules(rules, &text);
+    std::vector<ProgramRule> again;
+    ReadProgramRules(text.data(), text.size(), &again);
+    Check(again.size() == rules.size());
+    for (size_t i = 0; i < rules.size() && i < again.size(); i++) {
+        Check(rules[i].program[0] != u'\0');
+        Check(std::memcmp(&rules[i], &again[i], sizeof(ProgramRule)) == 0);
+    }
+    ProgramRuleState state = {};
+    const GUID active = settings.unpluggedPlan;
+    for (const ProgramRule& rule : rules) {
+        PowerState power = {(rule.program[0] & 1) != 0, rule.program[0] % 101};
+        ProgramAction action = DecideForeground(rules, rule.program, settings, power, {&active, nullptr}, &state);
+        Check(action.kind != kRestoreBefore);
+        Check(action.kind != kSwitchTarget || IsSameGuid(*action.target, FindProgramRule(rules, rule.program)->target));
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
@@ -156,5 +184,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckGuidText(data, size);
     CheckWideUnits(data, size);
     CheckPowerRules(data, size, settings);
+    CheckProgramRules(data, size, settings);
     return 0;
 }

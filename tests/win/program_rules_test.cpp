@@ -1,0 +1,162 @@
+// Program rules in the program: "programs.txt" read at start-up, the foreground hook only while
+// there is a rule, what a program in front brings, and the window that edits the rules. The
+// decision's every case is in tests/core/program_rules_test.cpp.
+#include <string>
+#include <vector>
+
+#include "core/plan_ids.h"
+#include "power/foreground_watch.h"
+#include "support/app_fixture.h"
+#include "support/import_hook.h"
+#include "support/plan_registry.h"
+#include "support/temp_directory.h"
+
+namespace {
+
+std::vector<std::string> hookCalls;
+const auto kFakeHook = reinterpret_cast<HWINEVENTHOOK>(0x5150);
+
+HWINEVENTHOOK WINAPI RecordSetHook(DWORD first, DWORD last, HMODULE module, WINEVENTPROC callback,
+                                   DWORD process, DWORD thread, DWORD flags)
+{
+    char line[96];
+    wsprintfA(line, "set %lu-%lu module %d callback %d process %lu thread %lu flags %lu", first, last,
+              module != nullptr, callback != nullptr, process, thread, flags);
+    hookCalls.push_back(line);
+    return kFakeHook;
+}
+
+BOOL WINAPI RecordUnhook(HWINEVENTHOOK hook)
+{
+    hookCalls.push_back(hook == kFakeHook ? "unhook" : "unhook another");
+    return TRUE;
+}
+
+const char kRules[] =
+    "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\tgame.exe\r\n"
+    "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C} no tab\r\n"
+    "not a rule at all\r\n"
+    "{A1841308-3541-4FAB-BC81-F71556F20B4A}\tC:\\Tools\\build.exe\r\n";
+
+class ProgramRulesTest : public AppFixture {
+protected:
+    // Before the window is made, so that its start-up reads the file.
+    void PreparePower() override
+    {
+        hookCalls.clear();
+        ASSERT_FALSE(directory.path.empty());
+        ASSERT_TRUE(WriteTestFile(L"programs.txt", kRules));
+        ASSERT_TRUE(InstallPlanKeys({PlanKeyName(PLAN_BALANCED), PlanKeyName(PLAN_HIGH_PERFORMANCE),
+                                     PlanKeyName(PLAN_POWER_SAVER)}));
+    }
+    void TearDown() override
+    {
+        AppFixture::TearDown();
+        RemovePlanKeys();
+    }
+    HWND Rules() { return app.programRulesWindow; }
+    std::vector<std::wstring> ListLines()
+    {
+        std::vector<std::wstring> lines;
+        for (LRESULT i = 0; i < SendDlgItemMessageW(Rules(), IDC_RULE_LIST, LB_GETCOUNT, 0, 0); ++i) {
+            wchar_t line[600] = {};
+            SendDlgItemMessageW(Rules(), IDC_RULE_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    void RulesCommand(WORD id, WORD code = 0)
+    {
+        SendMessageW(Rules(), WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(GetDlgItem(Rules(), id)));
+    }
+    std::string File()
+    {
+        std::string bytes;
+        return ReadTestFile(L"programs.txt", &bytes) ? bytes : "(none)";
+    }
+    TempDirectory directory;
+    ImportHook setHook{"user32.dll", "SetWinEventHook", reinterpret_cast<void*>(RecordSetHook)};
+    ImportHook unhook{"user32.dll", "UnhookWinEvent", reinterpret_cast<void*>(RecordUnhook)};
+};
+
+}  // namespace
+
+TEST_F(ProgramRulesTest, ReadAtStartFollowedByOneHookUntilTheLastRuleGoes)
+{
+    ASSERT_TRUE(setHook.installed() && unhook.installed());
+    ASSERT_EQ(app.programRules.size(), 2u) << "the lines that cannot be read are skipped, silently";
+    // EVENT_SYSTEM_FOREGROUND alone, every process and thread, out of context (no module).
+    EXPECT_EQ(hookCalls, std::vector<std::string>{
+                             "set 3-3 module 0 callback 1 process 0 thread 0 flags 0"});
+
+    Command(IDM_PROGRAM_RULES);
+    ASSERT_NE(Rules(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Rules()));
+    std::vector<std::wstring> expected = {L"game.exe\tHigh performance",
+                                          L"C:\\Tools\\build.exe\tPower saver"};
+    EXPECT_EQ(ListLines(), expected);
+    RulesCommand(IDC_REMOVE_RULE);
+    RulesCommand(IDC_REMOVE_RULE);
+    EXPECT_TRUE(ListLines().empty());
+    EXPECT_EQ(File(), kRules) << "nothing is saved before OK";
+    RulesCommand(IDOK);
+    EXPECT_FALSE(IsWindowVisible(Rules()));
+    EXPECT_EQ(File(), "");
+    EXPECT_EQ(hookCalls.back(), "unhook") << "no hook while there is no rule";
+    DestroyWindow(window);
+    EXPECT_EQ(hookCalls.size(), 2u) << "nothing more to unhook at the end";
+}
+
+TEST_F(ProgramRulesTest, TargetChosenInTheWindowIsSavedOnOkOnly)
+{
+    Command(IDM_PROGRAM_RULES);
+    SendDlgItemMessageW(Rules(), IDC_RULE_LIST, LB_SETCURSEL, 1, 0);
+    RulesCommand(IDC_RULE_LIST, LBN_SELCHANGE);
+    EXPECT_EQ(SendDlgItemMessageW(Rules(), IDC_RULE_TARGET, CB_GETCURSEL, 0, 0), 2) << "Power saver";
+    SendDlgItemMessageW(Rules(), IDC_RULE_TARGET, CB_SETCURSEL, 0, 0);  // Balanced
+    RulesCommand(IDC_RULE_TARGET, CBN_SELCHANGE);
+    EXPECT_EQ(ListLines()[1], L"C:\\Tools\\build.exe\tBalanced");
+    RulesCommand(IDCANCEL);
+    EXPECT_EQ(File(), kRules);
+
+    Command(IDM_PROGRAM_RULES);
+    EXPECT_EQ(ListLines()[1], L"C:\\Tools\\build.exe\tPower saver") << "filled anew";
+    SendDlgItemMessageW(Rules(), IDC_RULE_LIST, LB_SETCURSEL, 1, 0);
+    SendDlgItemMessageW(Rules(), IDC_RULE_TARGET, CB_SETCURSEL, 0, 0);
+    RulesCommand(IDC_RULE_TARGET, CBN_SELCHANGE);
+    RulesCommand(IDOK);
+    EXPECT_EQ(File(), "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\tgame.exe\r\n"
+                      "{381B4222-F694-41F0-9685-FF5BB260DF2E}\tC:\\Tools\\build.exe\r\n");
+}
+
+TEST_F(ProgramRulesTest, ProgramsInFrontBringTheirTargetsAndTheOneBeforeComesBack)
+{
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    HandleForegroundProgram(L"D:\\Games\\GAME.EXE");
+    HandleForegroundProgram(L"C:\\Tools\\build.exe");
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    std::vector<GUID> expected = {PLAN_HIGH_PERFORMANCE, PLAN_POWER_SAVER, PLAN_BALANCED};
+    EXPECT_EQ(PlansSet(), expected);
+    EXPECT_EQ(std::wstring(app.trayIcon.szInfo), L"The power plan has been changed to Balanced.");
+
+    // The cord is pulled while the game is in front: the game's plan stays; when it leaves, the
+    // unplugged rule's target comes, not the plan of before.
+    scriptedPower.calls.clear();
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    scriptedPower.acLineStatus = 0;
+    scriptedPower.batteryPercent = 80;
+    SendPowerSource(window, 1);
+    EXPECT_EQ(PlansSet(), std::vector<GUID>{PLAN_HIGH_PERFORMANCE});
+    scriptedPower.activePlan = PLAN_POWER_SAVER;  // as another program might have made it
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    expected = {PLAN_HIGH_PERFORMANCE, PLAN_BALANCED};
+    EXPECT_EQ(PlansSet(), expected);
+
+    // At or below the battery rule's percent, off AC, the battery comes first.
+    app.settings.switchOnLowBattery = 1;
+    scriptedPower.batteryPercent = 30;
+    scriptedPower.calls.clear();
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    EXPECT_TRUE(PlansSet().empty());
+}
