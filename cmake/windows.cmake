@@ -51,6 +51,9 @@ target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_
 # and for the desktop end-to-end tests.
 include(${CMAKE_SOURCE_DIR}/cmake/standin.cmake)
 
+# The Windows Installer package of the exe, and its test.
+include(${CMAKE_SOURCE_DIR}/cmake/installer.cmake)
+
 if(NOT QUILLMERE_HAVE_GTEST)
     message(WARNING "GoogleTest not found: only quillmere.exe is built")
     return()
