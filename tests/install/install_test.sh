@@ -38,17 +38,7 @@ rm -rf "$WINEPREFIX"
 "$source_dir/tools/wine-run" "$WINEPREFIX" "$winearch" --boot ||
     { echo "FAIL: the Wine prefix could not be made"; exit 1; }
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$source_dir/tests/support/check.sh"
 
 unix_path() { "$WINE" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 msi_property() {  # msi_property MSI NAME
