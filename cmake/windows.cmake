@@ -34,9 +34,13 @@ target_compile_definitions(quillmere_win PUBLIC ${quillmere_defines})
 target_link_libraries(quillmere_win PUBLIC quillmere_core ${quillmere_system_libs})
 target_compile_definitions(quillmere_core PUBLIC ${quillmere_defines})
 
+# The version record takes its version from project(), as the installer package does.
+configure_file(${CMAKE_SOURCE_DIR}/res/quillmere_version.h.in
+               ${CMAKE_BINARY_DIR}/generated/quillmere_version.h @ONLY)
 set(quillmere_resources ${CMAKE_SOURCE_DIR}/res/quillmere.rc)
 set_source_files_properties(${quillmere_resources} PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
+    INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_BINARY_DIR}/generated/quillmere_version.h")
 
 add_executable(quillmere WIN32 app/win_main.cpp app/allocation.cpp power/power_api_win32.cpp
                ${quillmere_resources})
@@ -46,6 +50,9 @@ target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_
 # The stand-in power manager beside a copy of the exe, for trying it under Wine (tools/run)
 # and for the desktop end-to-end tests.
 include(${CMAKE_SOURCE_DIR}/cmake/standin.cmake)
+
+# The Windows Installer package of the exe, and its test.
+include(${CMAKE_SOURCE_DIR}/cmake/installer.cmake)
 
 if(NOT QUILLMERE_HAVE_GTEST)
     message(WARNING "GoogleTest not found: only quillmere.exe is built")

@@ -48,17 +48,7 @@ mkdir -p "$shots"
 work=$scratch/work
 mkdir -p "$work"
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$source_dir/tests/support/check.sh"
 finish() {
     session_stop
     [ -n "${QUILLMERE_TEST_NAMESPACE:-}" ] && umount /sys/class/power_supply 2>/dev/null
