@@ -5,8 +5,9 @@
 //                        Quillmere to exit, as its tray menu's Exit does, and waits for it, so
 //                        its exe is no file in use
 //   RemoveUserFiles      after InstallFinalize, on a removal that is no upgrade: deletes what
-//                        the program made itself (config.txt, config.txt.new, the Run value
-//                        naming the installed exe) and the install folder once it is empty
+//                        the program made itself (config.txt, programs.txt, their .new files,
+//                        the Run value naming the installed exe) and the install folder once it
+//                        is empty
 #include "app/platform.h"
 
 #include <msi.h>
@@ -23,7 +24,8 @@ constexpr DWORD kExitWaitMs = 10000;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"Quillmere";
 constexpr wchar_t kExeName[] = L"quillmere.exe";
-const wchar_t* const kUserFiles[] = {L"config.txt", L"config.txt.new"};
+const wchar_t* const kUserFiles[] = {L"config.txt", L"config.txt.new", L"programs.txt",
+                                     L"programs.txt.new"};
 
 // FOLDER plus NAME into PATH; false when it does not fit.
 bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t (&path)[MAX_PATH])

@@ -124,6 +124,7 @@ start_from_shortcut
 "$WINE" reg add "$run_key" /v Quillmere /d "\"$("$WINE" winepath -w "$exe" 2>/dev/null | tr -d '\r')\"" \
     /f >/dev/null 2>&1
 : >"$install_dir/config.txt.new"
+printf '{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\tgame.exe\r\n' >"$install_dir/programs.txt"
 msiexec /x "$msi" /qn
 check "the package is removed silently" test $? = 0
 wait "$program_pid"
