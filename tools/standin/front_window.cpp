@@ -61,10 +61,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int)
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kFrontWindowClass;
     RegisterClassW(&windowClass);
-    // Placed where the system puts a new window, so two of them do not lie exactly on top of
-    // each other and each can still be clicked.
-    HWND window = CreateWindowExW(0, kFrontWindowClass, name, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
+    // Each one a step below and right of those already open, so that each can still be clicked.
+    int step = 0;
+    HWND other = nullptr;
+    while ((other = FindWindowExW(nullptr, other, kFrontWindowClass, nullptr)))
+        ++step;
+    HWND window = CreateWindowExW(0, kFrontWindowClass, name, WS_OVERLAPPEDWINDOW, 80 + 40 * step,
+                                  60 + 40 * step, 320, 200, nullptr, nullptr, instance, nullptr);
     if (window == nullptr)
         return 1;
     ShowWindow(window, SW_SHOWNORMAL);
