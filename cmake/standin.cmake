@@ -22,6 +22,12 @@ set_target_properties(power_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${standin
 target_include_directories(power_driver PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(power_driver PRIVATE quillmere_core user32 advapi32)
 
+# The program the driver puts in front (power_driver front NAME copies it under that name).
+add_executable(front_window WIN32 ${CMAKE_SOURCE_DIR}/tools/standin/front_window.cpp)
+set_target_properties(front_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${standin_dir})
+target_include_directories(front_window PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR})
+target_link_libraries(front_window PRIVATE user32)
+
 # A DLL that only marks that it was loaded, planted as powrprof.dll and dwmapi.dll beside the exe
 # and in its working folder by the desktop test of DLL planting.
 add_library(planted_dll SHARED ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/planted_dll.cpp
@@ -36,12 +42,14 @@ if(MINGW)
                             $<$<STREQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--enable-stdcall-fixup>)
     endforeach()
     target_link_options(power_driver PRIVATE ${quillmere_link_options} -municode)
+    target_link_options(front_window PRIVATE ${quillmere_link_options} -municode)
 endif()
 
 add_custom_command(TARGET quillmere POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${standin_dir}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:quillmere> ${standin_dir}/quillmere.exe)
-add_custom_target(standin ALL DEPENDS quillmere powrprof_standin power_driver planted_dll)
+add_custom_target(standin ALL DEPENDS quillmere powrprof_standin power_driver front_window
+                  planted_dll)
 
 # The desktop end-to-end cases, each its own CTest entry with its own Xvfb and Wine desktop.
 # They share one desktop prefix, so they run one at a time.

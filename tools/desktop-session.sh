@@ -15,6 +15,7 @@
 #   session_logon_start           starts the Run value's program as the shell does at log-on
 #   session_second_start DIR      starts the exe once more, as a double click does, and waits
 #   session_wait_startup_values   waits until the stand-in delivered the start-up values
+#   session_front NAME            puts the program NAME (game.exe, or a full path) in front
 #
 # Set before session_boot: session_machine (laptop, the default: Windows 7, four plans and a
 # battery; modern-standby: Windows 11, Balanced and "Quiet Office" only, power modes;
@@ -194,6 +195,13 @@ session_second_start() {  # session_second_start DIR
 session_driver() {
     "$WINE" "$session_standin/power_driver.exe" "$@" | tr -d '\r'
     return "${PIPESTATUS[0]}"
+}
+
+# The program NAME's window comes to the front (a copy of front_window.exe, started when it is
+# not running), and the foreground event reaches quillmere.exe's hook as on Windows. Prints the
+# full path of the program in front. session_driver close NAME ends it again.
+session_front() {  # session_front NAME
+    session_driver front "$1"
 }
 
 # Safe under set -e: what it stops may already be gone.

@@ -24,6 +24,11 @@
 //   power_driver wait visible|hidden|absent|menu|nomenu [MS]
 //   power_driver bench idle|switch|plans|menu|settings|footprint N   a benchmark step
 //   power_driver footprint EXE-NAME             "HANDLES USER GDI WORKING-SET PRIVATE" of a process
+//   power_driver front NAME [DIR]               puts the program NAME (a copy of front_window.exe
+//                                               in DIR, by default programs\ beside the driver,
+//                                               or a full path) in front, starting it when it is
+//                                               not running; prints the full path now in front
+//   power_driver close NAME [DIR]               closes that program's window, waits for its end
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
 #include "standin/standin_protocol.h"
@@ -43,11 +48,12 @@
 
 namespace {
 
+wchar_t desktopName[64] = L"quillmere";
+
 void UseProgramDesktop()
 {
-    wchar_t name[64] = L"quillmere";
-    GetEnvironmentVariableW(L"QUILLMERE_DESKTOP", name, 64);
-    HDESK desktop = OpenDesktopW(name, 0, FALSE, GENERIC_ALL);
+    GetEnvironmentVariableW(L"QUILLMERE_DESKTOP", desktopName, 64);
+    HDESK desktop = OpenDesktopW(desktopName, 0, FALSE, GENERIC_ALL);
     if (desktop != nullptr)
         SetThreadDesktop(desktop);
 }
@@ -131,6 +137,29 @@ int PrintFootprint(const wchar_t* exeName)
                 static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
                 static_cast<unsigned long long>(memory.PrivateUsage / 1024));
     return 0;
+}
+
+// The full image path of the process that owns a window.
+bool ReadWindowImage(HWND window, wchar_t (&image)[MAX_PATH])
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return false;
+    DWORD size = MAX_PATH;
+    BOOL read = QueryFullProcessImageNameW(process, 0, image, &size);
+    CloseHandle(process);
+    return read != FALSE;
+}
+
+// The program whose window is the foreground window, as a per-program rule identifies it.
+void PrintFrontProgram(const char* label)
+{
+    wchar_t image[MAX_PATH];
+    HWND window = GetForegroundWindow();
+    std::printf("%s%ls\n", label,
+                window != nullptr && ReadWindowImage(window, image) ? image : L"none");
 }
 
 bool ReadPlanName(HKEY schemes, const wchar_t* keyName, wchar_t (&name)[256])
@@ -225,6 +254,7 @@ int PrintStatus()
         std::printf("power mode on AC: %ls\n", ReadStandinPowerMode(0).name);
         std::printf("power mode on battery: %ls\n", ReadStandinPowerMode(1).name);
     }
+    PrintFrontProgram("in front: ");
     bool running = FindWindowExW(HWND_MESSAGE, nullptr, kStandinWindowClass, nullptr) != nullptr;
     std::printf("quillmere.exe with the stand-in: %s\n", running ? "running" : "not running");
     return 0;
@@ -380,6 +410,165 @@ int PrintAcLineStatus()
     return 0;
 }
 
+// The folder of the driver's exe, with its final backslash.
+bool ReadDriverFolder(wchar_t (&folder)[MAX_PATH])
+{
+    DWORD length = GetModuleFileNameW(nullptr, folder, MAX_PATH);
+    wchar_t* slash = length > 0 && length < MAX_PATH ? wcsrchr(folder, L'\\') : nullptr;
+    if (slash == nullptr)
+        return false;
+    slash[1] = L'\0';
+    return true;
+}
+
+// Where the program NAME is: NAME itself when it is a path, else NAME in FOLDER, by default
+// the programs\ folder beside the driver.
+bool ResolveFrontProgram(const wchar_t* name, const wchar_t* folder, wchar_t (&path)[MAX_PATH])
+{
+    wchar_t joined[MAX_PATH];
+    if (wcspbrk(name, L"\\/:") != nullptr) {
+        wcsncpy(joined, name, MAX_PATH - 1);
+        joined[MAX_PATH - 1] = L'\0';
+    } else if (folder != nullptr) {
+        if (_snwprintf(joined, MAX_PATH, L"%ls\\%ls", folder, name) < 0)
+            return false;
+    } else {
+        wchar_t driverFolder[MAX_PATH];
+        if (!ReadDriverFolder(driverFolder) ||
+            _snwprintf(joined, MAX_PATH, L"%lsprograms\\%ls", driverFolder, name) < 0)
+            return false;
+    }
+    DWORD length = GetFullPathNameW(joined, MAX_PATH, path, nullptr);
+    return length > 0 && length < MAX_PATH;
+}
+
+// The window of the front program started from PATH, found by its process's image.
+HWND FindFrontWindow(const wchar_t* path)
+{
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, kFrontWindowClass, nullptr))) {
+        wchar_t image[MAX_PATH];
+        if (ReadWindowImage(window, image) && _wcsicmp(image, path) == 0)
+            return window;
+    }
+    return nullptr;
+}
+
+// Makes the folders of PATH that are missing, each level in turn.
+void CreateFoldersOf(const wchar_t* path)
+{
+    wchar_t folder[MAX_PATH];
+    wcscpy(folder, path);
+    for (wchar_t* slash = wcschr(folder + 3, L'\\'); slash != nullptr;
+         slash = wcschr(slash + 1, L'\\')) {
+        *slash = L'\0';
+        CreateDirectoryW(folder, nullptr);
+        *slash = L'\\';
+    }
+}
+
+// A copy of front_window.exe at PATH, started in its own folder as a double click starts it.
+// Returns its process, or null.
+HANDLE StartFrontProgram(const wchar_t* path)
+{
+    wchar_t source[MAX_PATH];
+    if (!ReadDriverFolder(source) || wcslen(source) + 17 > MAX_PATH)
+        return nullptr;
+    wcscat(source, L"front_window.exe");
+    CreateFoldersOf(path);
+    if (!CopyFileW(source, path, FALSE)) {
+        std::fprintf(stderr, "cannot copy front_window.exe to %ls\n", path);
+        return nullptr;
+    }
+    wchar_t folder[MAX_PATH];
+    wcscpy(folder, path);
+    *wcsrchr(folder, L'\\') = L'\0';
+    wchar_t commandLine[MAX_PATH + 2];
+    _snwprintf(commandLine, MAX_PATH + 2, L"\"%ls\"", path);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.lpDesktop = desktopName;
+    // No standard handles: Wine would hand the program the driver's output, a pipe to the
+    // calling script, which would then wait for the program's end instead of the driver's.
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                        &started)) {
+        std::fprintf(stderr, "cannot start %ls (error %lu)\n", path, GetLastError());
+        return nullptr;
+    }
+    CloseHandle(started.hThread);
+    return started.hProcess;
+}
+
+// Synchronisation only: polls until a window of the process is the foreground window.
+bool WaitForFront(DWORD processId, DWORD limitMs)
+{
+    for (DWORD waited = 0; waited <= limitMs; waited += 50) {
+        DWORD frontId = 0;
+        HWND front = GetForegroundWindow();
+        if (front != nullptr && GetWindowThreadProcessId(front, &frontId) && frontId == processId)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// The program's window comes to the front; it raises the foreground event itself when it is
+// activated, as Wine does not. A program not running yet is started.
+int PutInFront(const wchar_t* name, const wchar_t* folder)
+{
+    wchar_t path[MAX_PATH];
+    if (!ResolveFrontProgram(name, folder, path)) {
+        std::fprintf(stderr, "no program path for %ls\n", name);
+        return 2;
+    }
+    DWORD processId = 0;
+    HWND window = FindFrontWindow(path);
+    if (window != nullptr) {
+        GetWindowThreadProcessId(window, &processId);
+        if (IsIconic(window))
+            ShowWindow(window, SW_RESTORE);
+        SetForegroundWindow(window);
+    } else {
+        HANDLE process = StartFrontProgram(path);
+        if (process == nullptr)
+            return 1;
+        processId = GetProcessId(process);
+        CloseHandle(process);
+    }
+    if (!WaitForFront(processId, 10000)) {
+        std::fprintf(stderr, "%ls did not come to the front\n", path);
+        return 1;
+    }
+    PrintFrontProgram("");
+    return 0;
+}
+
+// Closes the program's window and waits for its process to end. Nothing is raised for the
+// window Wine activates next: a front program raises the event itself when it is the one.
+int CloseFrontProgram(const wchar_t* name, const wchar_t* folder)
+{
+    wchar_t path[MAX_PATH];
+    if (!ResolveFrontProgram(name, folder, path))
+        return 2;
+    HWND window = FindFrontWindow(path);
+    DWORD processId = 0;
+    if (window != nullptr)
+        GetWindowThreadProcessId(window, &processId);
+    HANDLE process = processId == 0 ? nullptr : OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr) {
+        std::fprintf(stderr, "%ls is not running\n", path);
+        return 1;
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    if (!ended)
+        std::fprintf(stderr, "%ls did not end\n", path);
+    return ended ? 0 : 1;
+}
+
 bool StateReached(const wchar_t* state)
 {
     HWND window = FindSettingsDialog();
@@ -459,6 +648,10 @@ int wmain(int argc, wchar_t** argv)
         return SendBenchCommand(argument, wcstoul(argv[3], nullptr, 10));
     if (wcscmp(command, L"footprint") == 0 && argument != nullptr)
         return PrintFootprint(argument);
+    if (wcscmp(command, L"front") == 0 && argument != nullptr)
+        return PutInFront(argument, argc > 3 ? argv[3] : nullptr);
+    if (wcscmp(command, L"close") == 0 && argument != nullptr)
+        return CloseFrontProgram(argument, argc > 3 ? argv[3] : nullptr);
     if (wcscmp(command, L"wait") == 0 && argument != nullptr)
         return WaitFor(argument, argc > 3 ? wcstoul(argv[3], nullptr, 10) : 20000);
     std::fprintf(stderr, "unknown command\n");

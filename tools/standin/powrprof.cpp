@@ -15,7 +15,8 @@
 // the program's own imports in this process: right after each RegisterPowerSettingNotification
 // it delivers the setting's current value, as Windows does, from its thread, so the value
 // arrives once the program pumps messages; a SendMessageW to HWND_BROADCAST waits for every
-// top-level window, a hung one too. It also logs the program's tray tooltips and balloons.
+// top-level window, a hung one too. It also logs the program's tray tooltips and balloons, and
+// its WinEvent hooks, by which it follows the foreground window.
 //
 // The power modes of Windows 10 and 11 (an overlay on Balanced, one for each power source)
 // are kept under the machine key. The program looks every power function up with
@@ -84,6 +85,8 @@ ImportHook* registerHook = nullptr;
 ImportHook* sendHook = nullptr;
 ImportHook* notifyHook = nullptr;
 ImportHook* procAddressHook = nullptr;
+ImportHook* winEventHook = nullptr;
+ImportHook* unhookWinEventHook = nullptr;
 
 bool ParsePlanKeyName(const wchar_t* name, GUID* plan)
 {
@@ -433,6 +436,36 @@ BOOL WINAPI NotifyAndLog(DWORD message, PNOTIFYICONDATAW data)
     return result;
 }
 
+// The program's WinEvent hooks, so a test can tell that it follows the foreground only while
+// it has a program rule: "SetWinEventHook EVENT_SYSTEM_FOREGROUND flags 0x0" (another range
+// of events in hex), " failed" added when no hook was made, and "UnhookWinEvent succeeded" or
+// "failed". Which window is in front, and so the event itself, comes from the programs
+// power_driver front puts there.
+HWINEVENTHOOK WINAPI SetWinEventHookAndLog(DWORD eventMin, DWORD eventMax, HMODULE module,
+                                           WINEVENTPROC callback, DWORD processId,
+                                           DWORD threadId, DWORD flags)
+{
+    using Function = HWINEVENTHOOK(WINAPI*)(DWORD, DWORD, HMODULE, WINEVENTPROC, DWORD, DWORD,
+                                            DWORD);
+    HWINEVENTHOOK hook = winEventHook->original<Function>()(eventMin, eventMax, module, callback,
+                                                            processId, threadId, flags);
+    char events[32] = "EVENT_SYSTEM_FOREGROUND";
+    if (eventMin != EVENT_SYSTEM_FOREGROUND || eventMax != EVENT_SYSTEM_FOREGROUND)
+        wsprintfA(events, "0x%lX-0x%lX", eventMin, eventMax);
+    char detail[96];
+    wsprintfA(detail, "%s flags 0x%lX%s", events, flags, hook == nullptr ? " failed" : "");
+    AppendLog("SetWinEventHook", detail);
+    return hook;
+}
+
+BOOL WINAPI UnhookWinEventAndLog(HWINEVENTHOOK hook)
+{
+    using Function = BOOL(WINAPI*)(HWINEVENTHOOK);
+    BOOL unhooked = unhookWinEventHook->original<Function>()(hook);
+    AppendLog("UnhookWinEvent", unhooked ? "succeeded" : "failed");
+    return unhooked;
+}
+
 // The mode functions, and whether only Windows 11 has them (Windows 10 has the others).
 constexpr struct {
     const char* name;
@@ -483,6 +516,10 @@ void WatchProgramImports()
                                 reinterpret_cast<void*>(NotifyAndLog));
     procAddressHook = new ImportHook("kernel32.dll", "GetProcAddress",
                                      reinterpret_cast<void*>(GetProcAddressOnMachine));
+    winEventHook = new ImportHook("user32.dll", "SetWinEventHook",
+                                  reinterpret_cast<void*>(SetWinEventHookAndLog));
+    unhookWinEventHook = new ImportHook("user32.dll", "UnhookWinEvent",
+                                        reinterpret_cast<void*>(UnhookWinEventAndLog));
 }
 
 BOOL CALLBACK LogMenuWindow(HWND window, LPARAM lParam)

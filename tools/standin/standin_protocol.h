@@ -54,6 +54,10 @@ const StandinPowerMode& ReadStandinPowerMode(DWORD source);
 // thread of the stand-in's own. A driver finds it with FindWindowExW(HWND_MESSAGE, ...).
 constexpr const wchar_t* kStandinWindowClass = L"QuillmereStandin";
 
+// The top-level window of front_window.exe, the program the driver puts in front of the others
+// (power_driver front NAME), captioned with the file name it was started under.
+constexpr const wchar_t* kFrontWindowClass = L"QuillmereFrontWindow";
+
 // WM_COPYDATA from the driver: dwData names what to deliver, lpData holds one DWORD value
 // (none for the personality, which the stand-in reads from the active plan). The stand-in
 // answers 1 once the settings window's procedure has handled the notification, 0 when the
