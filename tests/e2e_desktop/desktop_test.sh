@@ -8,7 +8,7 @@
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
-# planted_dlls second_start keyboard sleep_resume.
+# planted_dlls second_start keyboard sleep_resume program_rules program_rules_mode no_program_rules.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -516,10 +516,81 @@ case_sleep_resume() {
     check "the tooltip names it" test "$(last_tip)" = "Current power plan: High Performance."
 }
 
+# programs.txt with two good lines among bad ones: the good ones act, without a message.
+write_program_rules() {  # write_program_rules TARGET-OF-game.exe
+    printf '%s\r\n' "{$1}	game.exe" 'game.exe' "{$1} build.exe" '{not-an-id}	notes.exe' \
+        "{$1}	" "{$plan_balanced}	C:\\Tools\\build.exe" >"$work/programs.txt"
+}
+
+# On mains, High Performance active: the game's rule brings Power Saver while it is in front, a
+# program without a rule brings High Performance back. The window that edits the rules opens
+# from the tray menu.
+case_program_rules() {
+    write_program_rules "$plan_saver"
+    on_ac
+    start
+    check "with rules the foreground is followed, out of context" \
+        grep -qx 'SetWinEventHook EVENT_SYSTEM_FOREGROUND flags 0x0' "$session_log"
+    check "High Performance is active on mains" test "$(active_plan)" = $plan_high
+    session_front game.exe >/dev/null
+    sleep 0.5
+    check "the game in front brings its plan, Power Saver" test "$(last_switch)" = "$(upper $plan_saver)"
+    check "... shown in the tooltip" test "$(last_tip)" = "Current power plan: Power Saver."
+    session_front notes.exe >/dev/null
+    sleep 0.5
+    check "a program without a rule in front brings High Performance back" \
+        test "$(last_switch)" = "$(upper $plan_high)"
+    check "... three switches in all, the start-up's first" test "$(switches)" = 3
+    check "no message was shown" test "$(session_driver dialog 'Oh snap!')" = absent
+
+    session_wait_balloon
+    open_tray_menu
+    click_main_item 3  # "Program Rules..."
+    sleep 1
+    local x y w h
+    read -r x y w h < <(session_driver dialog 'Program Rules')
+    xdotool mousemove 10 10
+    sleep 0.3
+    session_screenshot "$shots/program-rules-full.png"
+    [ -n "${w:-}" ] && convert "$shots/program-rules-full.png" -crop "${w}x${h}+${x}+${y}" +repage \
+        "$shots/program-rules.png"
+    check "the tray menu opens the program rules window" test -n "${w:-}"
+}
+
+# A rule that names a power mode, on the Windows 11 laptop: the mode while the game is in front,
+# Balanced's own mode again after it.
+case_program_rules_mode() {
+    session_machine=modern-standby
+    write_program_rules DED574B5-45A0-4F42-8737-46345C09C238
+    on_ac
+    start
+    session_front game.exe >/dev/null
+    sleep 0.5
+    check "the game in front brings Best Performance" \
+        grep -q '^PowerSetUserConfiguredACPowerMode {DED574B5-45A0-4F42-8737-46345C09C238}' "$session_log"
+    check "... named in the tooltip" test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
+    session_front notes.exe >/dev/null
+    sleep 0.5
+    check "after it the mode of before comes back" \
+        grep -q '^PowerSetUserConfiguredACPowerMode {00000000-0000-0000-0000-000000000000}' "$session_log"
+    check "... named in the tooltip" test "$(last_tip)" = "Current power plan: Balanced (Balanced)."
+}
+
+# No programs.txt: no hook at all, and a program in front changes nothing.
+case_no_program_rules() {
+    on_ac
+    start
+    session_front game.exe >/dev/null
+    sleep 0.5
+    check "without rules no foreground hook is registered" test "$(grep -c '^SetWinEventHook' "$session_log")" = 0
+    check "... and nothing switches but the start-up's" test "$(switches)" = 1
+}
+
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
-    second_start | keyboard | sleep_resume) "case_$case_name" ;;
+    second_start | keyboard | sleep_resume | program_rules | program_rules_mode | no_program_rules)
+    "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
 *) echo "unknown case $case_name"; exit 2 ;;

@@ -10,6 +10,7 @@
 //   power_driver status                         the installed plans, the active one marked, and
 //                                               the power mode of each source where there are modes
 //   power_driver window                         "visible X Y W H", "hidden" or "absent"
+//   power_driver dialog CAPTION                 "X Y W H" of a shown dialog so captioned, or "absent"
 //   power_driver control ID                     "X Y ENABLED CHECKED TEXT" of a settings control
 //   power_driver menu                           "X Y W H" of each open popup menu
 //   power_driver tray                           "X Y" of the tray's last icon cell, or hidden/absent
@@ -263,6 +264,21 @@ int PrintStatus()
 HWND FindSettingsDialog()
 {
     return FindWindowW(L"#32770", kSettingsDialogCaption);
+}
+
+// "X Y W H" of a visible dialog with that caption (the program rules window, a message box).
+int PrintDialog(const wchar_t* caption)
+{
+    HWND dialog = FindWindowW(L"#32770", caption);
+    if (dialog == nullptr || !IsWindowVisible(dialog)) {
+        std::printf("absent\n");
+        return 1;
+    }
+    RECT rect = {};
+    GetWindowRect(dialog, &rect);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+    return 0;
 }
 
 int PrintWindow()
@@ -624,6 +640,8 @@ int wmain(int argc, wchar_t** argv)
         return PrintStatus();
     if (wcscmp(command, L"window") == 0)
         return PrintWindow();
+    if (wcscmp(command, L"dialog") == 0 && argument != nullptr)
+        return PrintDialog(argument);
     if (wcscmp(command, L"control") == 0 && argument != nullptr)
         return PrintControl(_wtoi(argument));
     if (wcscmp(command, L"menu") == 0)
