@@ -266,24 +266,9 @@ HWND FindSettingsDialog()
     return FindWindowW(L"#32770", kSettingsDialogCaption);
 }
 
-// "X Y W H" of a visible dialog with that caption (the program rules window, a message box).
-int PrintDialog(const wchar_t* caption)
+// "PREFIX X Y W H" of a shown window, "hidden", or "absent" (exit code 1).
+int PrintWindowRect(HWND window, const char* prefix)
 {
-    HWND dialog = FindWindowW(L"#32770", caption);
-    if (dialog == nullptr || !IsWindowVisible(dialog)) {
-        std::printf("absent\n");
-        return 1;
-    }
-    RECT rect = {};
-    GetWindowRect(dialog, &rect);
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-                rect.bottom - rect.top);
-    return 0;
-}
-
-int PrintWindow()
-{
-    HWND window = FindSettingsDialog();
     if (window == nullptr) {
         std::printf("absent\n");
         return 1;
@@ -294,9 +279,21 @@ int PrintWindow()
     }
     RECT rect = {};
     GetWindowRect(window, &rect);
-    std::printf("visible %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+    std::printf("%s%ld %ld %ld %ld\n", prefix, rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top);
     return 0;
+}
+
+// "X Y W H" of a shown dialog with that caption (the program rules window, a message box).
+int PrintDialog(const wchar_t* caption)
+{
+    HWND dialog = FindWindowW(L"#32770", caption);
+    return PrintWindowRect(dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr, "");
+}
+
+int PrintWindow()
+{
+    return PrintWindowRect(FindSettingsDialog(), "visible ");
 }
 
 // The middle of a control in screen coordinates, where a click lands on it, and its state.
