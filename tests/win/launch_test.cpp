@@ -61,6 +61,14 @@ TEST_F(LaunchTest, CentresOnScreenEvenWhenLargerThanIt)
     EXPECT_LT(rect.top, 0);
 }
 
+// Centring the hidden window does not activate it: only showing the settings window does.
+TEST_F(LaunchTest, StartsWithoutActivatingTheHiddenWindow)
+{
+    EXPECT_NE(GetActiveWindow(), window);
+    CentreWindow(window);
+    EXPECT_NE(GetActiveWindow(), window);
+}
+
 // The default settings are pinned by the file they save as (ConfigFileTest).
 static HWND WINAPI FailDialog(HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM)
 {
