@@ -15,8 +15,8 @@ HWND CreateSettingsDialog(HINSTANCE instance)
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    // The template has no WS_VISIBLE, so the window starts hidden; WM_INITDIALOG adds the
-    // tray icon during this call.
+    // The template has no WS_VISIBLE, so the window starts hidden; the tray icon is added during
+    // this call, before the controls are created (app/window_proc.cpp).
     HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
     if (window == nullptr)
