@@ -159,7 +159,7 @@ const Step kSteps[] = {
     {"window", kMomentWinMain, kMomentTrayAdding},
     {"nim_add", kMomentTrayAdding, kMomentTrayAdded},
     {"tooltip", kMomentTrayAdded, kMomentTooltip},
-    {"icons", kMomentTooltip, kMomentCatalogue},
+    {"controls", kMomentTooltip, kMomentCatalogue},
     {"catalogue", kMomentCatalogue, kMomentConfig},
     {"config", kMomentConfig, kMomentRegistrations},
     {"registrations", kMomentRegistrations, kMomentRegistered},
