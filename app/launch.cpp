@@ -17,8 +17,8 @@ HWND CreateSettingsDialog(HINSTANCE instance)
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    // The template has no WS_VISIBLE, so the window starts hidden; WM_INITDIALOG adds the
-    // tray icon during this call.
+    // The template has no WS_VISIBLE, so the window starts hidden; the tray icon is added during
+    // this call, before the controls are created (app/window_proc.cpp).
     HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
     if (window == nullptr)
@@ -53,7 +53,10 @@ void CentreWindow(HWND window)
     // A window larger than the screen gets a negative position, centred the same way.
     int x = (screenWidth - (rect.right - rect.left)) / 2;
     int y = (screenHeight - (rect.bottom - rect.top)) / 2;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Moved without being activated: activating the hidden window would start its input
+    // context, which in Wine's imm32 maps ole32, combase and rpcrt4 for nothing the program
+    // uses. The window is activated when the settings window is shown.
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DispatchLoopMessage(HWND window, MSG* message)

@@ -90,14 +90,26 @@ static bool IsScaleSetting(WPARAM setting)
            setting == kSpiSetLogicalDpiOverride;
 }
 
+// The tray icon and its tooltip go to the shell as soon as the window exists: at WM_SETFONT,
+// which the dialog manager sends (the template has DS_SETFONT) before it creates the settings
+// window's controls, so the icon does not wait for controls only the settings window shows.
+// WM_INITDIALOG adds it where that message did not come; a later WM_SETFONT adds nothing.
+static void AddTrayIconOnce(HWND window)
+{
+    if (app.trayIcon.hWnd == window)
+        return;
+    AddTrayIcon(window);
+    UpdateTrayStatus();
+}
+
 // Every branch returns FALSE, so the dialog manager's default processing follows each message;
 // that is what turns WM_CLOSE into the IDCANCEL command.
 INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_SETFONT:
     case WM_INITDIALOG:
-        AddTrayIcon(window);
-        UpdateTrayStatus();
+        AddTrayIconOnce(window);
         break;
     case WM_CLOSE:
         ShowWindow(window, SW_HIDE);

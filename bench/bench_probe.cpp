@@ -487,7 +487,25 @@ bool WriteFootprint()
 // launcher. The bare program loads the stand-in first thing in WinMain, so that is its NIM_ADD.
 // quillmere.exe loads it at its first power call, which comes right after its NIM_ADD, to show
 // the active plan: that is the NIM_MODIFY with the plan's tooltip, the icon as the user sees it.
+//
+// In the steps pass the launcher loads the stand-in into quillmere.exe before it runs, so the
+// watch also sees WinMain begin, the NIM_ADD, and the steps after the tooltip, through the
+// imports each step calls first; and, from the loader's notifications, every DLL mapped from
+// then on with the exe's import whose call mapped it.
+BenchStartupRecord* startupRecord = nullptr;
+HANDLE startupAdded = nullptr;
 ImportHook* trayAddHook = nullptr;
+ImportHook* dllDirectoryHook = nullptr;
+ImportHook* openKeyHook = nullptr;
+ImportHook* createFileHook = nullptr;
+ImportHook* registerSettingHook = nullptr;
+ImportHook* metricsHook = nullptr;
+
+void NoteMoment(BenchStartupMoment moment)
+{
+    if (startupRecord->momentAt[moment] == 0)
+        startupRecord->momentAt[moment] = Now();
+}
 
 BOOL WINAPI NoteTrayAdded(DWORD message, PNOTIFYICONDATAW data)
 {
@@ -496,31 +514,159 @@ BOOL WINAPI NoteTrayAdded(DWORD message, PNOTIFYICONDATAW data)
     if (message != NIM_ADD && message != NIM_MODIFY)
         return original(message, data);
     LONGLONG at = Now();
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kBenchStartupMapping);
-    auto* record = mapping == nullptr ? nullptr
-                                      : static_cast<BenchStartupRecord*>(MapViewOfFile(
-                                            mapping, FILE_MAP_WRITE, 0, 0, 0));
-    HANDLE added = OpenEventW(EVENT_MODIFY_STATE, FALSE, kBenchStartupEvent);
-    if (record != nullptr && added != nullptr && record->trayAddedAt == 0) {
-        record->window = reinterpret_cast<ULONG_PTR>(data->hWnd);
-        record->trayAddedAt = at;
-        SetEvent(added);
+    if (message == NIM_ADD)
+        NoteMoment(kMomentTrayAdding);
+    if (startupRecord->trayAddedAt == 0) {
+        startupRecord->window = reinterpret_cast<ULONG_PTR>(data->hWnd);
+        startupRecord->trayAddedAt = at;
+        SetEvent(startupAdded);
     }
-    if (record != nullptr)
-        UnmapViewOfFile(record);
-    if (mapping != nullptr)
-        CloseHandle(mapping);
-    if (added != nullptr)
-        CloseHandle(added);
-    return original(message, data);
+    BOOL result = original(message, data);
+    if (message == NIM_ADD)
+        NoteMoment(kMomentTrayAdded);
+    else if ((data->uFlags & NIF_TIP) != 0)
+        NoteMoment(kMomentTooltip);
+    return result;
+}
+
+BOOL WINAPI NoteDllDirectory(LPCWSTR path)
+{
+    NoteMoment(kMomentWinMain);
+    using Function = BOOL(WINAPI*)(LPCWSTR);
+    return dllDirectoryHook->original<Function>()(path);
+}
+
+LSTATUS WINAPI NoteOpenKey(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key)
+{
+    if (path != nullptr && lstrcmpiW(path, kPowerSchemesPath) == 0)
+        NoteMoment(kMomentCatalogue);
+    using Function = LSTATUS(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
+    return openKeyHook->original<Function>()(root, path, options, access, key);
+}
+
+HANDLE WINAPI NoteCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition, DWORD flags, HANDLE templateFile)
+{
+    if (name != nullptr && lstrcmpiW(name, L"config.txt") == 0)
+        NoteMoment(kMomentConfig);
+    using Function = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    return createFileHook->original<Function>()(name, access, share, security, disposition, flags,
+                                                templateFile);
+}
+
+HPOWERNOTIFY WINAPI NoteRegisterSetting(HANDLE recipient, LPCGUID setting, DWORD flags)
+{
+    NoteMoment(kMomentRegistrations);
+    using Function = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
+    return registerSettingHook->original<Function>()(recipient, setting, flags);
+}
+
+int WINAPI NoteMetrics(int index)
+{
+    if (index == SM_CXSCREEN && startupRecord->momentAt[kMomentRegistrations] != 0)
+        NoteMoment(kMomentRegistered);
+    using Function = int(WINAPI*)(int);
+    return metricsHook->original<Function>()(index);
+}
+
+// The exe's import whose call is on the stack: the innermost return address into the exe that
+// follows an indirect call through its import address table ("call [slot]", FF 15).
+const char* CallingImport()
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    BYTE* end = base + nt->OptionalHeader.SizeOfImage;
+    void* frames[62];
+    USHORT count = RtlCaptureStackBackTrace(0, 62, frames, nullptr);
+    for (USHORT i = 0; i < count; ++i) {
+        auto* at = static_cast<BYTE*>(frames[i]);
+        if (at < base + 6 || at >= end || at[-6] != 0xFF || at[-5] != 0x15)
+            continue;
+        LONG operand;
+        std::memcpy(&operand, at - 4, sizeof(operand));
+#ifdef _WIN64
+        BYTE* slot = at + operand;  // relative to the next instruction
+#else
+        auto* slot = reinterpret_cast<BYTE*>(static_cast<ULONG_PTR>(static_cast<ULONG>(operand)));
+#endif
+        const IMAGE_DATA_DIRECTORY& directory =
+            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+        for (; directory.VirtualAddress != 0 && descriptor->Name != 0; ++descriptor) {
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
+            for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+                if (reinterpret_cast<BYTE*>(&slots->u1.Function) == slot &&
+                    !IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                    return reinterpret_cast<const char*>(
+                        reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
+            }
+        }
+    }
+    return "";
+}
+
+// ntdll's loader notification (Windows Vista and later, and Wine): only the DLL's base name is
+// used here. The names are counted strings (ntdll's UNICODE_STRING, lengths in bytes).
+struct CountedName {
+    USHORT length;
+    USHORT room;
+    const WCHAR* text;
+};
+struct DllNotification {
+    ULONG flags;
+    const CountedName* fullName;
+    const CountedName* baseName;
+};
+using DllNotificationFunction = VOID(CALLBACK*)(ULONG, const DllNotification*, PVOID);
+using RegisterDllNotificationFunction = LONG(NTAPI*)(ULONG, DllNotificationFunction, PVOID, PVOID*);
+constexpr ULONG kDllLoaded = 1;
+
+VOID CALLBACK NoteDllLoaded(ULONG reason, const DllNotification* data, PVOID)
+{
+    LONG at = startupRecord->loadCount;
+    if (reason != kDllLoaded || at >= kBenchMaxLoads)
+        return;
+    BenchDllLoad& load = startupRecord->loads[at];
+    int units = std::min<int>(data->baseName->length / sizeof(WCHAR), sizeof(load.dll) - 1);
+    for (int i = 0; i < units; ++i)
+        load.dll[i] = static_cast<char>(data->baseName->text[i]);
+    lstrcpynA(load.call, CallingImport(), sizeof(load.call));
+    startupRecord->loadCount = at + 1;
 }
 
 struct StartupWatch {
     StartupWatch()
     {
-        if (GetEnvironmentVariableW(kBenchStartupVariable, nullptr, 0) != 0)
-            trayAddHook = new ImportHook("shell32.dll", "Shell_NotifyIconW",
-                                         reinterpret_cast<void*>(&NoteTrayAdded));
+        if (GetEnvironmentVariableW(kBenchStartupVariable, nullptr, 0) == 0)
+            return;
+        // Kept open for the life of the process.
+        HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kBenchStartupMapping);
+        startupRecord = mapping == nullptr ? nullptr
+                                           : static_cast<BenchStartupRecord*>(MapViewOfFile(
+                                                 mapping, FILE_MAP_WRITE, 0, 0, 0));
+        startupAdded = OpenEventW(EVENT_MODIFY_STATE, FALSE, kBenchStartupEvent);
+        if (startupRecord == nullptr || startupAdded == nullptr)
+            return;
+        startupRecord->watchStartedAt = Now();
+        trayAddHook = new ImportHook("shell32.dll", "Shell_NotifyIconW",
+                                     reinterpret_cast<void*>(&NoteTrayAdded));
+        dllDirectoryHook = new ImportHook("kernel32.dll", "SetDllDirectoryW",
+                                          reinterpret_cast<void*>(&NoteDllDirectory));
+        openKeyHook = new ImportHook("advapi32.dll", "RegOpenKeyExW",
+                                     reinterpret_cast<void*>(&NoteOpenKey));
+        createFileHook = new ImportHook("kernel32.dll", "CreateFileW",
+                                        reinterpret_cast<void*>(&NoteCreateFile));
+        registerSettingHook = new ImportHook("user32.dll", "RegisterPowerSettingNotification",
+                                             reinterpret_cast<void*>(&NoteRegisterSetting));
+        metricsHook = new ImportHook("user32.dll", "GetSystemMetrics",
+                                     reinterpret_cast<void*>(&NoteMetrics));
+        auto registerNotification = reinterpret_cast<RegisterDllNotificationFunction>(
+            reinterpret_cast<void*>(
+                GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "LdrRegisterDllNotification")));
+        void* cookie = nullptr;
+        if (registerNotification != nullptr)
+            registerNotification(0, NoteDllLoaded, nullptr, &cookie);
     }
 } startupWatch;
 

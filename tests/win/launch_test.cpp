@@ -61,6 +61,45 @@ TEST_F(LaunchTest, CentresOnScreenEvenWhenLargerThanIt)
     EXPECT_LT(rect.top, 0);
 }
 
+// Centring the hidden window does not activate it: only showing the settings window does.
+TEST_F(LaunchTest, StartsWithoutActivatingTheHiddenWindow)
+{
+    EXPECT_NE(GetActiveWindow(), window);
+    CentreWindow(window);
+    EXPECT_NE(GetActiveWindow(), window);
+}
+
+// The icon goes to the shell once, before the settings window's controls are made.
+static int traysAdded = 0;
+static bool addedWithoutControls = false;
+
+static BOOL WINAPI NoteTrayAdd(DWORD message, PNOTIFYICONDATAW data)
+{
+    if (message == NIM_ADD) {
+        ++traysAdded;
+        addedWithoutControls = GetWindow(data->hWnd, GW_CHILD) == nullptr;
+    }
+    return TRUE;
+}
+
+TEST(TrayAddTest, IconIsAddedOnceBeforeTheControls)
+{
+    ResetAppState();
+    ResetScriptedPower();
+    ImportHook hook("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(NoteTrayAdd));
+    ASSERT_TRUE(hook.installed());
+    HWND window = CreateSettingsDialog(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(traysAdded, 1);
+    EXPECT_TRUE(addedWithoutControls);
+    EXPECT_NE(GetDlgItem(window, IDOK), nullptr);
+    DestroyWindow(window);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    ResetAppState();
+}
+
 // The default settings are pinned by the file they save as (ConfigFileTest).
 static HWND WINAPI FailDialog(HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM)
 {
