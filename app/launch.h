@@ -12,8 +12,9 @@ HWND CreateSettingsDialog(HINSTANCE instance);
 void CentreWindow(HWND window);
 // The process's exit code when the window cannot be created; nothing is shown then.
 constexpr int kNoWindowExitCode = 1;
-// Hands one message of the loop to the settings window's dialog manager, which takes the keys
-// that work a dialog, and translates and dispatches every other.
+// Hands one message of the loop to the dialog manager of the settings window (window) and of
+// the program rules window, which take the keys that work a dialog, and translates and
+// dispatches every other.
 void DispatchLoopMessage(HWND window, MSG* message);
 // Creates the window and runs the message loop until WM_QUIT (or an error); returns the wParam
 // of the last message retrieved, or kNoWindowExitCode at once when there is no window.

@@ -33,6 +33,7 @@ InForce ReadInForce(bool onAc, GUID* active, GUID* mode)
 const WCHAR* PlanNameSuffix(const GUID& active)
 {
     GUID mode = {};
+    // Asked first, so that a machine without modes does not read its power line for nothing.
     if (!HasPowerModes() || !GetModeInForce(active, IsOnAc(), &mode))
         return L".";
     // A mode Windows has beyond the three (Windows 10's "better performance") is not named.
