@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, 0, {}, {}, nullptr, nullptr, {}, {}};
+AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, nullptr, {}, {}};
 
 void ResetAppState()
 {
@@ -10,11 +10,12 @@ void ResetAppState()
     app.settingsOpen = 0;
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;
     app.taskbarCreatedMessage = 0;
-    app.activePersonality = {};
-    app.personalityKnown = 0;
+    app.personalities.clear();
     app.programRules.clear();
     app.programState = {};
     app.foregroundHook = nullptr;
+    app.frontImage[0] = L'\0';
+    app.settleTimerSet = 0;
     app.programRulesWindow = nullptr;
     app.editedRules.clear();
     app.ruleTargets.clear();

@@ -7,6 +7,13 @@
 #include "power/plan_catalogue.h"
 #include "res/resource.h"
 
+// A plan and the personality Windows announced while it was active: a plan made from Balanced
+// has Balanced's, and a power mode acts on it.
+struct PlanPersonality {
+    GUID plan;
+    GUID personality;
+};
+
 struct AppState {
     SwitchSettings settings;    // live settings, read by the rules at every notification
     PlanCatalogue catalogue;    // installed plans, in registry order
@@ -14,11 +21,12 @@ struct AppState {
     LONG settingsOpen;          // 1 while the settings window is open for editing
     WORD lastPlanCommand;       // highest command id given to a plan item by the last menu
     UINT taskbarCreatedMessage; // the shell's broadcast after it restarts, 0 until registered
-    GUID activePersonality;     // the active plan's personality, as last announced
-    LONG personalityKnown;      // 1 once a personality notification has come
+    std::vector<PlanPersonality> personalities;  // each plan's personality, once announced
     std::vector<ProgramRule> programRules;  // live program rules, from "programs.txt"
     ProgramRuleState programState;          // what was in force before program rules acted
     HWINEVENTHOOK foregroundHook;           // set only while there is a program rule
+    WCHAR frontImage[MAX_PATH];             // the exe of the program last in front, or empty
+    LONG settleTimerSet;                    // 1 while a return waits for the settle timer
     HWND programRulesWindow;                // the program rules window, once made
     std::vector<ProgramRule> editedRules;   // the rules as that window edits them
     std::vector<GUID> ruleTargets;          // the targets its list offers, in its order

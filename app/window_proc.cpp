@@ -115,10 +115,19 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         ShowWindow(window, SW_HIDE);
         break;
     case WM_DESTROY:
-        StopWatchingForeground();
+        // The machine's plan outlives the program: what a program rule replaced comes back.
+        EndProgramRules();
         RemoveTrayIcon();
         ReleaseWindowIcons(window);
         PostQuitMessage(0);
+        break;
+    case WM_ENDSESSION:  // log-off or shut-down: the process ends once this returns
+        if (wParam != FALSE)
+            EndProgramRules();
+        break;
+    case WM_TIMER:
+        if (wParam == kSettleTimer)
+            SettleReturn();
         break;
     case WM_COMMAND:
         RouteCommand(window, wParam);

@@ -191,6 +191,59 @@ bool IsBatteryFirst(const SwitchSettings& settings, const PowerState& power)
            power.batteryPercent <= static_cast<int>(settings.lowBatteryPercent);
 }
 
+static bool SameAsciiText(const char16_t* text, const char* ascii)
+{
+    for (; *text != u'\0' && *ascii != '\0'; ++text, ++ascii) {
+        if (FoldCase(*text) != FoldCase(static_cast<char16_t>(*ascii))) {
+            return false;
+        }
+    }
+    return *text == u'\0' && *ascii == '\0';
+}
+
+static bool IsAnyOf(const char16_t* text, const char* const* list)
+{
+    for (; *list != nullptr; ++list) {
+        if (SameAsciiText(text, *list)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The shell's own windows that come to the front for a moment: the taskbar (each monitor's), the
+// notification area's overflow (Windows 10, 11), the task switcher and Task View (7, 8, 10, 11),
+// Windows 10's staging window while it switches, Windows 7's Start menu, Windows 8's Start
+// screen, switch list and charms.
+static const char* const kShellSurfaceClasses[] = {
+    "Shell_TrayWnd", "Shell_SecondaryTrayWnd", "NotifyIconOverflowWindow",
+    "TopLevelWindowForOverflowXamlIsland", "TaskSwitcherWnd", "MultitaskingViewFrame",
+    "XamlExplorerHostIslandWindow", "ForegroundStaging", "DV2ControlHost", "ImmersiveLauncher",
+    "ImmersiveSwitchList", "Shell_CharmWindow", nullptr};
+
+// The processes of the shell's surfaces on Windows 10 and 11: Start, search (and Cortana), the
+// flyouts and notification centre, quick settings, the emoji panel and touch keyboard.
+static const char* const kShellSurfacePrograms[] = {
+    "StartMenuExperienceHost.exe", "SearchHost.exe", "SearchApp.exe", "SearchUI.exe",
+    "ShellExperienceHost.exe", "ShellHost.exe", "TextInputHost.exe", nullptr};
+
+// The desktop's windows: the one behind the icons, and the one Windows puts behind it.
+static const char* const kDesktopClasses[] = {"Progman", "WorkerW", nullptr};
+
+FrontKind ClassifyFrontWindow(const char16_t* className, const char16_t* image)
+{
+    if (className != nullptr && IsAnyOf(className, kShellSurfaceClasses)) {
+        return kFrontShellSurface;
+    }
+    if (image != nullptr && IsAnyOf(FileNameOf(image), kShellSurfacePrograms)) {
+        return kFrontShellSurface;
+    }
+    if (className != nullptr && IsAnyOf(className, kDesktopClasses)) {
+        return kFrontDesktop;
+    }
+    return kFrontProgram;
+}
+
 static bool IsInForce(const GUID& target, const InForce& inForce)
 {
     const GUID* current = IsPowerMode(target) ? inForce.mode : inForce.plan;
@@ -206,37 +259,94 @@ static ProgramAction SwitchUnlessInForce(const GUID* target, const InForce& inFo
 }
 
 ProgramAction DecideForeground(const std::vector<ProgramRule>& rules, const char16_t* image,
-                               const SwitchSettings& settings, const PowerState& power,
-                               const InForce& inForce, ProgramRuleState* state)
+                               const SwitchSettings& settings, const ForegroundScene& scene,
+                               ProgramRuleState* state)
 {
-    if (IsBatteryFirst(settings, power)) {
-        state->acting = false;
+    if (IsBatteryFirst(settings, scene.power)) {
+        *state = {};
         return {kKeepInForce, nullptr};
     }
     const ProgramRule* rule = FindProgramRule(rules, image);
-    if (rule != nullptr) {
-        if (!state->acting) {
-            state->acting = true;
-            state->beforeOnAc = power.onAc;
-            state->beforePlanKnown = inForce.plan != nullptr;
-            state->beforePlan = inForce.plan != nullptr ? *inForce.plan : GUID{};
-            state->beforeModeKnown = inForce.mode != nullptr;
-            state->beforeMode = inForce.mode != nullptr ? *inForce.mode : GUID{};
-        }
-        return SwitchUnlessInForce(&rule->target, inForce);
+    if (rule == nullptr) {
+        state->leaving = state->acting;
+        return {state->acting ? kSettleLater : kKeepInForce, nullptr};
     }
+    state->leaving = false;
     if (!state->acting) {
-        return {kKeepInForce, nullptr};
+        *state = {};
+        state->acting = true;
+        state->beforeOnAc = scene.power.onAc;
+        state->beforePlanKnown = scene.inForce.plan != nullptr;
+        state->beforePlan = state->beforePlanKnown ? *scene.inForce.plan : GUID{};
     }
-    state->acting = false;
-    if (state->beforeOnAc != power.onAc) {
-        // The source changed while the rules acted: its rule's target, as its notification
-        // would have brought.
-        if (settings.switchOnAcChange == 0) {
-            return {kKeepInForce, nullptr};
+    ProgramAction action = SwitchUnlessInForce(&rule->target, scene.inForce);
+    // The source's mode before the first rule that changes it, whatever the plan then took.
+    int source = SourceIndex(scene.power.onAc);
+    if (action.kind == kSwitchTarget && IsPowerMode(rule->target) && !state->modeChanged[source] &&
+        scene.sourceMode != nullptr) {
+        state->modeChanged[source] = true;
+        state->beforeMode[source] = *scene.sourceMode;
+    }
+    return action;
+}
+
+void NoteRulesLeft(ProgramRuleState* state, bool onAc, const GUID* activePlan, const GUID* sourceMode)
+{
+    state->leftPlanKnown = activePlan != nullptr;
+    state->leftPlan = activePlan != nullptr ? *activePlan : GUID{};
+    int source = SourceIndex(onAc);
+    if (state->modeChanged[source]) {
+        state->leftModeKnown[source] = sourceMode != nullptr;
+        state->leftMode[source] = sourceMode != nullptr ? *sourceMode : GUID{};
+    }
+}
+
+static bool IsStillAsLeft(const ProgramRuleState& state, const GUID* activePlan,
+                          const GUID* const (&modes)[2])
+{
+    if (state.leftPlanKnown && activePlan != nullptr && !IsSameGuid(*activePlan, state.leftPlan)) {
+        return false;
+    }
+    for (int source = 0; source < 2; ++source) {
+        if (state.modeChanged[source] && state.leftModeKnown[source] && modes[source] != nullptr &&
+            !IsSameGuid(*modes[source], state.leftMode[source])) {
+            return false;
         }
-        return SwitchUnlessInForce(power.onAc ? &settings.pluggedInPlan : &settings.unpluggedPlan,
-                                   inForce);
     }
-    return {kRestoreBefore, nullptr};
+    return true;
+}
+
+SettledAction SettleProgramRules(const SwitchSettings& settings, const ForegroundScene& scene,
+                                 const GUID* const (&modes)[2], ProgramRuleState* state)
+{
+    SettledAction action = {};
+    ProgramRuleState rules = *state;
+    *state = {};
+    if (!rules.acting || !IsStillAsLeft(rules, scene.inForce.plan, modes)) {
+        return action;
+    }
+    for (int source = 0; source < 2; ++source) {
+        action.setMode[source] = rules.modeChanged[source] &&
+                                 (modes[source] == nullptr || !IsSameGuid(*modes[source], rules.beforeMode[source]));
+        action.mode[source] = rules.beforeMode[source];
+    }
+    // The mode in force once the modes are set back, where a mode acts on the active plan.
+    int current = SourceIndex(scene.power.onAc);
+    InForce after = scene.inForce;
+    if (after.mode != nullptr && rules.modeChanged[current]) {
+        after.mode = &rules.beforeMode[current];
+    }
+    const GUID* target = nullptr;
+    if ((rules.beforeOnAc != scene.power.onAc || rules.sourceNoticed) && settings.switchOnAcChange != 0) {
+        // The source changed while the rules acted, or Windows announced it (as it does right
+        // after the registration at start-up): its rule's target.
+        target = scene.power.onAc ? &settings.pluggedInPlan : &settings.unpluggedPlan;
+    } else if (rules.beforePlanKnown) {
+        target = &rules.beforePlan;
+    }
+    if (target != nullptr && !IsInForce(*target, after)) {
+        action.hasTarget = true;
+        action.target = *target;
+    }
+    return action;
 }

@@ -40,20 +40,42 @@ struct PowerState {
 // battery comes first and program rules do not act.
 bool IsBatteryFirst(const SwitchSettings& settings, const PowerState& power);
 
-// What was in force just before the first program rule acted, kept while rules act.
+// What a window in front is to the program rules. The shell's passing surfaces (the taskbar and
+// the notification area with its overflow, Start, search, the task switcher and Task View, the
+// system's flyouts and notification centre) are no program: they come to the front for a moment
+// and change nothing. The desktop is a program without a rule.
+enum FrontKind { kFrontProgram, kFrontShellSurface, kFrontDesktop };
+// className is the window's class, image the full path of its process's exe (empty when it
+// could not be asked).
+FrontKind ClassifyFrontWindow(const char16_t* className, const char16_t* image);
+
+// The two power sources, as indexes of the per-source fields below.
+inline int SourceIndex(bool onAc)
+{
+    return onAc ? 1 : 0;
+}
+
+// What was in force just before the first program rule acted, kept while rules act, and what the
+// rules left in force, so that a choice made meanwhile by someone else can be told apart.
 struct ProgramRuleState {
-    bool acting;
-    bool beforeOnAc;
+    bool acting;             // rules acted; what was before them is still to come back
+    bool leaving;            // a program without a rule is in front; the return waits to settle
+    bool beforeOnAc;         // the source when the first rule acted
+    bool sourceNoticed;      // a power-source notification came while rules acted
     bool beforePlanKnown;
-    GUID beforePlan;
-    bool beforeModeKnown;
-    GUID beforeMode;
+    GUID beforePlan;         // the active plan before the first rule acted
+    bool modeChanged[2];     // a rule changed this source's mode (index: SourceIndex)
+    GUID beforeMode[2];      // ... and its mode before the first such change
+    bool leftPlanKnown;
+    GUID leftPlan;           // the active plan as the rules left it
+    bool leftModeKnown[2];
+    GUID leftMode[2];        // a changed source's mode as the rules left it
 };
 
 enum ProgramActionKind {
     kKeepInForce,    // nothing to switch
     kSwitchTarget,   // switch to target (a plan or a mode)
-    kRestoreBefore,  // bring back the state's plan, then its mode
+    kSettleLater,    // rules acted and a program without one is in front: wait, then settle
 };
 
 struct ProgramAction {
@@ -61,10 +83,44 @@ struct ProgramAction {
     const GUID* target;  // for kSwitchTarget
 };
 
-// What a new foreground program (image, its full path) calls for, given what is in force, and
-// the state brought up to date. A program with a rule brings its target; a program without one,
-// after rules have acted, brings back what was in force before them, or the power-source rule's
-// target when the source changed meanwhile. A target already in force is not switched to.
+// What is in force at a change of the foreground: the active plan and the mode in force on the
+// source the machine is on (null where unread, or where no mode acts on the plan), and the mode
+// set for that source whatever the plan (null where there are no modes or it is unread).
+struct ForegroundScene {
+    PowerState power;
+    InForce inForce;
+    const GUID* sourceMode;
+};
+
+// What a program now in front (image, its full path; empty for the desktop or a process that
+// could not be asked) calls for, and the state brought up to date. A program with a rule brings
+// its target at once (a target in force is not switched to); a program without one, after rules
+// have acted, makes the return wait (kSettleLater) until it has held the front for a while, so a
+// glance elsewhere switches nothing; state->leaving says whether such a wait is on. A low
+// battery ends the rules' turn.
 ProgramAction DecideForeground(const std::vector<ProgramRule>& rules, const char16_t* image,
-                               const SwitchSettings& settings, const PowerState& power,
-                               const InForce& inForce, ProgramRuleState* state);
+                               const SwitchSettings& settings, const ForegroundScene& scene,
+                               ProgramRuleState* state);
+
+// After a rule's switch: what it left in force (the active plan, and the mode of the source the
+// machine is on), or null where unread.
+void NoteRulesLeft(ProgramRuleState* state, bool onAc, const GUID* activePlan, const GUID* sourceMode);
+
+// What brings back what would be in force had the rules' programs never come to the front: the
+// modes the rules changed, each set back, then the plan of before, or, when the source changed
+// or was announced meanwhile and its rule is on, that rule's target (a plan or a mode), as the
+// notification would have brought. Nothing at all when the
+// plan or a changed mode is no longer as the rules left it: someone chose meanwhile, and that
+// choice stands.
+struct SettledAction {
+    bool setMode[2];     // index: SourceIndex
+    GUID mode[2];
+    bool hasTarget;
+    GUID target;         // a plan, or a mode of the source the machine is on
+};
+
+// Settles the rules' turn (a program without a rule held the front; Quillmere ends; the rule in
+// force went): the state is cleared and the answer says what to bring back. modes are the modes
+// set for each source whatever the plan (null where unread or absent).
+SettledAction SettleProgramRules(const SwitchSettings& settings, const ForegroundScene& scene,
+                                 const GUID* const (&modes)[2], ProgramRuleState* state);

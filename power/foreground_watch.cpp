@@ -5,46 +5,90 @@
 #include "power/power_api.h"
 #include "power/power_mode.h"
 
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "UTF-16 both");
+
+static const char16_t* Utf16(const WCHAR* text)
+{
+    return reinterpret_cast<const char16_t*>(text);
+}
+
+// The full path of a process's exe, or empty when it cannot be asked (another user's, a
+// protected one): such a process is a program without a rule.
+static void ReadProcessImage(DWORD processId, WCHAR (&image)[MAX_PATH])
+{
+    image[0] = L'\0';
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return;
+    DWORD units = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process, 0, image, &units))
+        image[0] = L'\0';
+    CloseHandle(process);
+}
+
+struct FramedApp {
+    DWORD frameProcess;
+    DWORD appProcess;
+};
+
+static BOOL CALLBACK FindFramedApp(HWND child, LPARAM context)
+{
+    auto* framed = reinterpret_cast<FramedApp*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(child, &processId);
+    if (processId == 0 || processId == framed->frameProcess)
+        return TRUE;
+    framed->appProcess = processId;
+    return FALSE;
+}
+
+// A Store app's window is framed by a window of ApplicationFrameHost.exe, and the app's own
+// window, of the app's process, is a child of that frame. The frame stands for the app.
+static void ReadFramedImage(HWND frame, DWORD frameProcess, WCHAR (&image)[MAX_PATH])
+{
+    if (!ProgramMatches(u"ApplicationFrameHost.exe", Utf16(image)))
+        return;
+    FramedApp framed = {frameProcess, 0};
+    EnumChildWindows(frame, FindFramedApp, reinterpret_cast<LPARAM>(&framed));
+    if (framed.appProcess != 0)
+        ReadProcessImage(framed.appProcess, image);
+}
+
+// The program a window in front stands for, in image (empty for the desktop); false when the
+// window changes nothing: the program's own windows (its menu, its settings) and the shell's
+// passing surfaces.
+static bool ReadFrontProgram(HWND window, WCHAR (&image)[MAX_PATH])
+{
+    DWORD processId = 0;
+    if (window == nullptr || GetWindowThreadProcessId(window, &processId) == 0)
+        return false;
+    if (processId == 0 || processId == GetCurrentProcessId())
+        return false;
+    ReadProcessImage(processId, image);
+    WCHAR className[64] = {};
+    GetClassNameW(window, className, ARRAYSIZE(className));
+    FrontKind kind = ClassifyFrontWindow(Utf16(className), Utf16(image));
+    if (kind == kFrontShellSurface)
+        return false;
+    if (kind == kFrontDesktop)
+        image[0] = L'\0';
+    else
+        ReadFramedImage(window, processId, image);
+    return true;
+}
+
+void HandleForegroundWindow(HWND window)
+{
+    WCHAR image[MAX_PATH];
+    if (ReadFrontProgram(window, image))
+        HandleForegroundProgram(image);
+}
+
 static void CALLBACK OnForegroundEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
                                        LONG, DWORD, DWORD)
 {
-    if (event != EVENT_SYSTEM_FOREGROUND || object != OBJID_WINDOW || window == nullptr)
-        return;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    // The program's own windows (its menu, its settings) leave the rules as they are.
-    if (processId == 0 || processId == GetCurrentProcessId())
-        return;
-    WCHAR image[MAX_PATH] = {};
-    DWORD units = MAX_PATH;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    // A process that cannot be asked (another user's, a protected one) is a program without a
-    // rule.
-    if (process == nullptr || !QueryFullProcessImageNameW(process, 0, image, &units))
-        image[0] = L'\0';
-    if (process != nullptr)
-        CloseHandle(process);
-    HandleForegroundProgram(image);
-}
-
-void WatchForeground()
-{
-    bool wanted = !app.programRules.empty();
-    if (wanted && app.foregroundHook == nullptr) {
-        app.foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
-                                             nullptr, OnForegroundEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-    } else if (!wanted && app.foregroundHook != nullptr) {
-        StopWatchingForeground();
-    }
-    if (!wanted)
-        app.programState = {};
-}
-
-void StopWatchingForeground()
-{
-    if (app.foregroundHook != nullptr)
-        UnhookWinEvent(app.foregroundHook);
-    app.foregroundHook = nullptr;
+    if (event == EVENT_SYSTEM_FOREGROUND && object == OBJID_WINDOW)
+        HandleForegroundWindow(window);
 }
 
 static PowerState ReadPowerState()
@@ -54,34 +98,121 @@ static PowerState ReadPowerState()
     return {IsOnAc(), known ? static_cast<int>(percent) : -1};
 }
 
-// The plan first, then the mode it had, each only where it is not in force.
-static void RestoreBefore(const ProgramRuleState& before, bool onAc)
+// What is in force now, read into the caller's storage.
+struct SceneReading {
+    GUID active;
+    GUID mode;
+    GUID sourceMode;
+    ForegroundScene scene;
+};
+
+static void ReadScene(SceneReading* reading)
 {
-    GUID active = {};
-    GUID mode = {};
-    InForce inForce = ReadInForce(onAc, &active, &mode);
-    if (before.beforePlanKnown && (inForce.plan == nullptr || !IsSameGuid(active, before.beforePlan)))
-        SwitchToPlan(before.beforePlan);
-    if (!before.beforeModeKnown)
+    PowerState power = ReadPowerState();
+    InForce inForce = ReadInForce(power.onAc, &reading->active, &reading->mode);
+    bool sourceModeKnown = GetPowerMode(power.onAc, &reading->sourceMode);
+    reading->scene = {power, inForce, sourceModeKnown ? &reading->sourceMode : nullptr};
+}
+
+static void StopSettleTimer()
+{
+    if (app.settleTimerSet != 0)
+        KillTimer(app.trayIcon.hWnd, kSettleTimer);
+    app.settleTimerSet = 0;
+}
+
+// Brings back what would be in force without the rules, at once.
+static void SettleNow()
+{
+    StopSettleTimer();
+    if (!app.programState.acting)
         return;
-    inForce = ReadInForce(onAc, &active, &mode);
-    if (inForce.mode == nullptr || !IsSameGuid(mode, before.beforeMode))
-        SwitchToMode(before.beforeMode, onAc);
+    SceneReading reading = {};
+    ReadScene(&reading);
+    // Windows 11 keeps a mode for each source; Windows 10's overlay answers for the source the
+    // machine is on only, so there the other source's mode is neither read nor set.
+    GUID modes[2] = {};
+    const GUID* known[2] = {};
+    for (int source = 0; source < 2; ++source) {
+        bool onAc = source == SourceIndex(true);
+        bool readable = onAc == reading.scene.power.onAc || HasModePerSource();
+        if (readable && GetPowerMode(onAc, &modes[source]))
+            known[source] = &modes[source];
+    }
+    SettledAction action = SettleProgramRules(app.settings, reading.scene, known, &app.programState);
+    for (int source = 0; source < 2; ++source) {
+        bool onAc = source == SourceIndex(true);
+        if (action.setMode[source] && (onAc == reading.scene.power.onAc || HasModePerSource()))
+            SetModeBack(action.mode[source], onAc, !action.hasTarget && onAc == reading.scene.power.onAc);
+    }
+    if (action.hasTarget)
+        SwitchToTarget(action.target, reading.scene.power.onAc);
+}
+
+void SettleReturn()
+{
+    SettleNow();
+}
+
+// Decides for the program now in front and acts; a return that must wait starts the settle
+// timer, or, with settleNow, settles at once.
+static void ActOnFrontProgram(bool settleNow)
+{
+    SceneReading reading = {};
+    ReadScene(&reading);
+    ProgramAction action = DecideForeground(app.programRules, Utf16(app.frontImage), app.settings,
+                                            reading.scene, &app.programState);
+    if (action.kind == kSwitchTarget)
+        SwitchToTarget(*action.target, reading.scene.power.onAc);
+    if (action.kind == kSettleLater) {
+        if (settleNow) {
+            SettleNow();
+        } else {
+            // Set anew at each program without a rule: the 2 seconds are that program's.
+            SetTimer(app.trayIcon.hWnd, kSettleTimer, kSettleMs, nullptr);
+            app.settleTimerSet = 1;
+        }
+        return;
+    }
+    if (!app.programState.leaving)
+        StopSettleTimer();
+    if (app.programState.acting) {
+        ReadScene(&reading);
+        NoteRulesLeft(&app.programState, reading.scene.power.onAc, reading.scene.inForce.plan,
+                      reading.scene.sourceMode);
+    }
 }
 
 void HandleForegroundProgram(const WCHAR* image)
 {
-    static_assert(sizeof(WCHAR) == sizeof(char16_t), "UTF-16 both");
-    PowerState power = ReadPowerState();
-    GUID active = {};
-    GUID mode = {};
-    InForce inForce = ReadInForce(power.onAc, &active, &mode);
-    ProgramRuleState before = app.programState;
-    ProgramAction action =
-        DecideForeground(app.programRules, reinterpret_cast<const char16_t*>(image), app.settings,
-                         power, inForce, &app.programState);
-    if (action.kind == kSwitchTarget)
-        SwitchToTarget(*action.target, power.onAc);
-    else if (action.kind == kRestoreBefore)
-        RestoreBefore(before, power.onAc);
+    lstrcpynW(app.frontImage, image != nullptr ? image : L"", MAX_PATH);
+    ActOnFrontProgram(false);
+}
+
+void WatchForeground()
+{
+    bool wanted = !app.programRules.empty();
+    if (wanted && app.foregroundHook == nullptr) {
+        app.foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
+                                             nullptr, OnForegroundEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+    } else if (!wanted && app.foregroundHook != nullptr) {
+        UnhookWinEvent(app.foregroundHook);
+        app.foregroundHook = nullptr;
+    }
+    if (!wanted && !app.programState.acting)
+        return;
+    // The window in front now, unless it changes nothing (the rules window's OK leaves the
+    // settings window in front): then the program that was in front before it.
+    WCHAR image[MAX_PATH];
+    if (wanted && ReadFrontProgram(GetForegroundWindow(), image))
+        lstrcpynW(app.frontImage, image, MAX_PATH);
+    ActOnFrontProgram(true);
+}
+
+void EndProgramRules()
+{
+    SettleNow();
+    if (app.foregroundHook != nullptr)
+        UnhookWinEvent(app.foregroundHook);
+    app.foregroundHook = nullptr;
 }

@@ -47,6 +47,16 @@ void SwitchToMode(const GUID& mode, bool onAc)
     UpdateTrayStatus();
 }
 
+void SetModeBack(const GUID& mode, bool onAc, bool announce)
+{
+    bool set = SetPowerMode(onAc, mode);
+    GUID active = {};
+    if (set && announce && app.settings.showNotifications != 0 && GetActivePlan(&active))
+        AnnounceSwitch(active, PlanNameSuffix(active));
+    if (announce)
+        UpdateTrayStatus();
+}
+
 void SwitchToTarget(const GUID& target, bool onAc)
 {
     if (IsPowerMode(target))
@@ -61,8 +71,9 @@ static void ApplyPowerNotice(const PowerNotice& notice)
 {
     PowerRule rule = FindPowerRule(notice, app.settings);
     if (rule == kPersonalityRule) {
-        CopyMemory(&app.activePersonality, notice.data, sizeof(GUID));
-        app.personalityKnown = 1;
+        GUID personality = {};
+        CopyMemory(&personality, notice.data, sizeof(GUID));
+        RememberPersonality(personality);
         UpdateTrayStatus();
     }
     if (rule != kPowerSourceRule && rule != kBatteryRule)
@@ -75,10 +86,12 @@ static void ApplyPowerNotice(const PowerNotice& notice)
     // While a program rule acts, its target stays through a change of source; the source's rule
     // acts when the program leaves the front. A low battery comes first and ends the program
     // rules' turn.
-    if (rule == kPowerSourceRule && app.programState.acting)
+    if (rule == kPowerSourceRule && app.programState.acting) {
+        app.programState.sourceNoticed = true;
         return;
+    }
     if (rule == kBatteryRule && FindRuleTarget(notice, app.settings, acLineStatus) != nullptr)
-        app.programState.acting = false;
+        app.programState = {};
     // The mode is the one of the source the rule acts for.
     bool onAc = IsRuleOnAc(notice, rule);
     GUID active = {};

@@ -10,6 +10,9 @@ void SwitchToPlan(const GUID& plan);
 // not act on the active plan; announced and shown as a switch of plan is. Nothing happens where
 // the platform has no modes.
 void SwitchToMode(const GUID& mode, bool onAc);
+// Sets a source's mode back as it was, the active plan left as it is; with announce, announced
+// and shown as a switch is.
+void SetModeBack(const GUID& mode, bool onAc, bool announce);
 // SwitchToMode for a power mode's identifier, SwitchToPlan for any other.
 void SwitchToTarget(const GUID& target, bool onAc);
 // Applies the personality, power-source and battery rules to one notification.

@@ -27,6 +27,9 @@ void RegisterPowerSetting(HWND window, const GUID& setting);
 // per-source functions, or on Windows 10 the overlay functions (64-bit build only). Vista, 7, 8
 // and Wine have none, and then every call below fails and nothing is registered.
 bool HasPowerModes();
+// Whether the platform keeps a mode for each source that can be read and set whichever source
+// the machine is on (Windows 11); Windows 10's overlay is the source in use's only.
+bool HasModePerSource();
 // The mode for one power source; Windows 10 keeps one per source itself and answers for the
 // source the machine is on. False, with *mode untouched, when it cannot be read.
 bool GetPowerMode(bool onAc, GUID* mode);

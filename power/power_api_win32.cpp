@@ -127,6 +127,11 @@ bool HasPowerModes()
     return FindModeFunctions(true).get != nullptr;
 }
 
+bool HasModePerSource()
+{
+    return HasSourceModes();
+}
+
 bool GetPowerMode(bool onAc, GUID* mode)
 {
     GetModeFunction get = FindModeFunctions(onAc).get;

@@ -9,13 +9,35 @@ bool IsOnAc()
     return !GetAcLineStatus(&status) || status != 0;
 }
 
+void RememberPersonality(const GUID& personality)
+{
+    // The notification follows a change of the active plan, so it is the active plan's; a plan
+    // keeps its personality, so it is known the next time that plan comes back, before its own
+    // notification has arrived.
+    GUID active = {};
+    if (!GetActivePlan(&active))
+        return;
+    for (PlanPersonality& known : app.personalities) {
+        if (IsSameGuid(known.plan, active)) {
+            known.personality = personality;
+            return;
+        }
+    }
+    app.personalities.push_back({active, personality});
+}
+
 bool ModeActsOnActivePlan(const GUID& active)
 {
     if (IsSameGuid(active, PLAN_BALANCED))
         return true;
     if (IsSameGuid(active, PLAN_HIGH_PERFORMANCE) || IsSameGuid(active, PLAN_POWER_SAVER))
         return false;
-    return app.personalityKnown == 0 || IsSameGuid(app.activePersonality, PLAN_BALANCED);
+    for (const PlanPersonality& known : app.personalities) {
+        if (IsSameGuid(known.plan, active))
+            return IsSameGuid(known.personality, PLAN_BALANCED);
+    }
+    // A plan of the user's not announced yet: most are made from Balanced.
+    return true;
 }
 
 bool GetModeInForce(const GUID& active, bool onAc, GUID* mode)

@@ -7,9 +7,11 @@
 // The source the machine is on: AC unless the platform says plainly that it is not (a status
 // that is unknown or unread counts as AC, as it does for the battery rule).
 bool IsOnAc();
+// Keeps the personality just announced as the active plan's.
+void RememberPersonality(const GUID& personality);
 // Whether a mode acts on the active plan: Balanced, or a plan made from it. A plan's origin is
-// its personality, which the system announces after every change of the active plan; the other
-// two built-in plans never take a mode.
+// its personality, which the system announces after a change of the active plan, and which is
+// kept for each plan as it comes; the other two built-in plans never take a mode.
 bool ModeActsOnActivePlan(const GUID& active);
 // The mode in force on that source while active is the active plan. False where the platform
 // has no modes, the mode does not act on the plan, or it cannot be read.

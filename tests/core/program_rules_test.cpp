@@ -86,51 +86,172 @@ TEST(ProgramRules, MatchesAFileNameOrAWholePathInEitherCase)
             << std::string(c.program, c.program + std::char_traits<char16_t>::length(c.program));
 }
 
-// One day at the desk: the game comes to the front, then the build tool, then a browser.
+TEST(ProgramRules, ShellSurfacesAndTheDesktop)
+{
+    const struct {
+        const char16_t* className;
+        const char16_t* image;
+        FrontKind kind;
+    } cases[] = {
+        {u"Shell_TrayWnd", u"C:\\Windows\\explorer.exe", kFrontShellSurface},
+        {u"shell_secondarytraywnd", u"C:\\Windows\\explorer.exe", kFrontShellSurface},
+        {u"XamlExplorerHostIslandWindow", u"C:\\Windows\\explorer.exe", kFrontShellSurface},
+        {u"Windows.UI.Core.CoreWindow",
+         u"C:\\Windows\\SystemApps\\Microsoft.Windows.StartMenuExperienceHost_cw5n1h2txyewy\\StartMenuExperienceHost.exe",
+         kFrontShellSurface},
+        {u"Windows.UI.Core.CoreWindow", u"C:\\Windows\\SystemApps\\x\\SEARCHHOST.EXE", kFrontShellSurface},
+        {u"Progman", u"C:\\Windows\\explorer.exe", kFrontDesktop},
+        {u"WorkerW", u"C:\\Windows\\explorer.exe", kFrontDesktop},
+        {u"CabinetWClass", u"C:\\Windows\\explorer.exe", kFrontProgram},  // a folder window
+        {u"Shell_TrayWndX", u"C:\\Games\\game.exe", kFrontProgram},
+        {u"", u"", kFrontProgram},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClassifyFrontWindow(c.className, c.image), c.kind)
+            << std::string(c.className, c.className + std::char_traits<char16_t>::length(c.className));
+}
+
+namespace {
+
+const PowerState kAc = {true, 100}, kBattery = {false, 50};
+
+// A machine with modes per source: the active plan, and each source's mode.
+struct Machine {
+    GUID plan;
+    GUID modes[2];
+    bool onAc;
+    bool modeActs() const { return IsSameGuid(plan, BAL); }  // Balanced alone takes a mode here
+    InForce inForce() const { return {&plan, modeActs() ? &modes[SourceIndex(onAc)] : nullptr}; }
+    ForegroundScene scene() const { return {onAc ? kAc : kBattery, inForce(), &modes[SourceIndex(onAc)]}; }
+    // What the program does with an action, as the platform would.
+    void apply(const ProgramAction& action)
+    {
+        if (action.kind != kSwitchTarget)
+            return;
+        if (IsPowerMode(*action.target)) {
+            plan = BAL;
+            modes[SourceIndex(onAc)] = *action.target;
+        } else {
+            plan = *action.target;
+        }
+    }
+};
+
+ProgramAction Front(Machine& m, const std::vector<ProgramRule>& rules, const char16_t* image,
+                    const SwitchSettings& settings, ProgramRuleState* state)
+{
+    ProgramAction action = DecideForeground(rules, image, settings, m.scene(), state);
+    m.apply(action);
+    if (state->acting && action.kind != kSettleLater)
+        NoteRulesLeft(state, m.onAc, &m.plan, &m.modes[SourceIndex(m.onAc)]);
+    return action;
+}
+
+SettledAction Settle(const Machine& m, const SwitchSettings& settings, ProgramRuleState* state)
+{
+    const GUID* const modes[2] = {&m.modes[0], &m.modes[1]};
+    return SettleProgramRules(settings, m.scene(), modes, state);
+}
+
+}  // namespace
+
+// One day at the desk: the game comes to the front, then the build tool, then a browser, with
+// glances at the shell between.
 TEST(ProgramRules, ForegroundDecisions)
 {
     std::vector<ProgramRule> rules = {Rule(HP, u"game.exe"), Rule(MODE_BEST_PERFORMANCE, u"build.exe")};
     SwitchSettings settings = kDefaultSettings;
-    settings.lowBatteryPlan = SAVER;
     ProgramRuleState state = {};
-    const PowerState ac = {true, 100}, battery = {false, 50};
-    GUID mode = MODE_BALANCED;
+    Machine m = {BAL, {MODE_BALANCED, MODE_BEST_EFFICIENCY}, true};
     const struct {
         const char16_t* image;
-        PowerState power;
-        const GUID* plan;  // in force
         ProgramActionKind kind;
         const GUID* target;
-        bool acting;
+        bool acting, leaving;
     } steps[] = {
-        {u"C:\\x\\browser.exe", ac, &BAL, kKeepInForce, nullptr, false},
-        {u"C:\\x\\game.exe", ac, &BAL, kSwitchTarget, &HP, true},
-        {u"C:\\x\\game.exe", ac, &HP, kKeepInForce, nullptr, true},       // in force already
-        {u"C:\\x\\build.exe", ac, &HP, kSwitchTarget, &MODE_BEST_PERFORMANCE, true},
-        {u"C:\\x\\browser.exe", ac, &BAL, kRestoreBefore, nullptr, false},
-        {u"C:\\x\\game.exe", ac, &BAL, kSwitchTarget, &HP, true},
-        {u"C:\\x\\browser.exe", battery, &HP, kSwitchTarget, &BAL, false},  // source changed
-        {u"C:\\x\\game.exe", battery, &BAL, kSwitchTarget, &HP, true},
+        {u"C:\\x\\browser.exe", kKeepInForce, nullptr, false, false},
+        {u"C:\\x\\game.exe", kSwitchTarget, &HP, true, false},
+        {u"C:\\x\\game.exe", kKeepInForce, nullptr, true, false},   // in force already
+        {u"C:\\x\\chat.exe", kSettleLater, nullptr, true, true},     // away for a moment
+        {u"C:\\x\\game.exe", kKeepInForce, nullptr, true, false},   // ... and back: nothing
+        {u"C:\\x\\build.exe", kSwitchTarget, &MODE_BEST_PERFORMANCE, true, false},
+        {u"", kSettleLater, nullptr, true, true},                       // the desktop
     };
     int row = 0;
     for (const auto& s : steps) {
         SCOPED_TRACE(row++);
-        ProgramAction action = DecideForeground(rules, s.image, settings, s.power, {s.plan, &mode}, &state);
+        ProgramAction action = Front(m, rules, s.image, settings, &state);
         EXPECT_EQ(action.kind, s.kind);
         EXPECT_EQ(state.acting, s.acting);
+        EXPECT_EQ(state.leaving, s.leaving);
         ASSERT_EQ(action.target == nullptr, s.target == nullptr);
         if (s.target != nullptr) {
             EXPECT_TRUE(IsSameGuid(*action.target, *s.target));
         }
     }
     EXPECT_TRUE(state.beforePlanKnown && IsSameGuid(state.beforePlan, BAL)) << "kept since the first";
-    EXPECT_FALSE(state.beforeOnAc);
+    EXPECT_TRUE(state.modeChanged[1] && IsSameGuid(state.beforeMode[1], MODE_BEST_EFFICIENCY));
+    EXPECT_FALSE(state.modeChanged[0]);
 
     // With the battery at or below its rule's percent, off AC, program rules do not act at all.
     settings.switchOnLowBattery = 1;
-    ProgramAction action = DecideForeground(rules, u"game.exe", settings, {false, 30}, {&BAL, &mode}, &state);
-    EXPECT_EQ(action.kind, kKeepInForce);
+    m.onAc = false;
+    ForegroundScene low = {{false, 30}, m.inForce(), nullptr};
+    EXPECT_EQ(DecideForeground(rules, u"game.exe", settings, low, &state).kind, kKeepInForce);
     EXPECT_FALSE(state.acting);
-    action = DecideForeground(rules, u"game.exe", settings, {false, 31}, {&BAL, &mode}, &state);
-    EXPECT_EQ(action.kind, kSwitchTarget);
+    low.power.batteryPercent = 31;
+    EXPECT_EQ(DecideForeground(rules, u"game.exe", settings, low, &state).kind, kSwitchTarget);
+}
+
+// What comes back once the rules' turn is settled, from the plan and modes before the first
+// rule, through what happened meanwhile.
+TEST(ProgramRules, SettledReturn)
+{
+    const GUID VENDOR = {0x11111111, 0x2222, 0x3333, {4, 4, 4, 4, 4, 4, 4, 4}};  // made from Balanced
+    enum Meanwhile { kNothing, kUnplugged, kUnpluggedRuleOff, kHandChoice, kModeElsewhere, kSourceAnnounced };
+    const struct {
+        const char* name;
+        GUID plan;             // before the rule
+        GUID rule;             // the rule's target
+        Meanwhile meanwhile;
+        bool setAcMode;        // the AC mode set back ...
+        GUID acMode;           // ... to this
+        const GUID* target;    // then this brought, or nothing
+    } cases[] = {
+        {"a vendor plan comes back as itself", VENDOR, HP, kNothing, false, {}, &VENDOR},
+        {"a mode undone after High Performance", HP, MODE_BEST_PERFORMANCE, kNothing, true, MODE_BALANCED, &HP},
+        {"Balanced's own mode again", BAL, MODE_BEST_PERFORMANCE, kNothing, true, MODE_BALANCED, nullptr},
+        {"unplugged meanwhile: the unplugged plan", HP, SAVER, kUnplugged, false, {}, &BAL},
+        {"unplugged, its rule off: the plan of before", HP, SAVER, kUnpluggedRuleOff, false, {}, &HP},
+        {"the source announced at start-up: its plan", BAL, SAVER, kSourceAnnounced, false, {}, &HP},
+        {"a hand choice stands", BAL, HP, kHandChoice, false, {}, nullptr},
+        {"a mode chosen elsewhere stands", HP, MODE_BEST_PERFORMANCE, kModeElsewhere, false, {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SwitchSettings settings = kDefaultSettings;
+        settings.switchOnAcChange = c.meanwhile == kUnpluggedRuleOff ? 0 : 1;
+        Machine m = {c.plan, {MODE_BEST_EFFICIENCY, MODE_BALANCED}, true};
+        ProgramRuleState state = {};
+        std::vector<ProgramRule> rules = {Rule(c.rule, u"game.exe")};
+        EXPECT_EQ(Front(m, rules, u"game.exe", settings, &state).kind, kSwitchTarget);
+        if (c.meanwhile == kUnplugged || c.meanwhile == kUnpluggedRuleOff)
+            m.onAc = false;
+        if (c.meanwhile == kSourceAnnounced)
+            state.sourceNoticed = true;
+        if (c.meanwhile == kHandChoice)
+            m.plan = SAVER;
+        if (c.meanwhile == kModeElsewhere)
+            m.modes[1] = MODE_BEST_EFFICIENCY;
+        EXPECT_EQ(Front(m, rules, u"chat.exe", settings, &state).kind, kSettleLater);
+        SettledAction action = Settle(m, settings, &state);
+        EXPECT_FALSE(state.acting || state.leaving) << "the turn is over";
+        EXPECT_EQ(action.setMode[1], c.setAcMode);
+        EXPECT_FALSE(action.setMode[0]) << "the battery's mode was never changed";
+        if (c.setAcMode)
+            EXPECT_TRUE(IsSameGuid(action.mode[1], c.acMode));
+        ASSERT_EQ(action.hasTarget, c.target != nullptr);
+        if (c.target != nullptr)
+            EXPECT_TRUE(IsSameGuid(action.target, *c.target));
+    }
 }

@@ -140,8 +140,8 @@ static void CheckPowerRules(const uint8_t* data, size_t size, const SwitchSettin
 }
 
 // Whatever "programs.txt" holds, each rule read has a program, the file written from the rules
-// reads back the same, and a change of the foreground only ever names a rule's target or the
-// power-source rule's.
+// reads back the same, a program with a rule only ever brings its own target, and the settled
+// return only ever brings the plan of before or the power-source rule's target.
 static void CheckProgramRules(const uint8_t* data, size_t size, const SwitchSettings& settings)
 {
     std::vector<ProgramRule> rules;
@@ -157,12 +157,20 @@ static void CheckProgramRules(const uint8_t* data, size_t size, const SwitchSett
     }
     ProgramRuleState state = {};
     const GUID active = settings.unpluggedPlan;
+    const GUID mode = {};
     for (const ProgramRule& rule : rules) {
-        PowerState power = {(rule.program[0] & 1) != 0, rule.program[0] % 101};
-        ProgramAction action = DecideForeground(rules, rule.program, settings, power, {&active, nullptr}, &state);
-        Check(action.kind != kRestoreBefore);
+        ForegroundScene scene = {{(rule.program[0] & 1) != 0, rule.program[0] % 101}, {&active, &mode}, &mode};
+        ProgramAction action = DecideForeground(rules, rule.program, settings, scene, &state);
+        Check(action.kind != kSettleLater);
         Check(action.kind != kSwitchTarget || IsSameGuid(*action.target, FindProgramRule(rules, rule.program)->target));
     }
+    const GUID* const modes[2] = {&mode, nullptr};
+    ForegroundScene now = {{(size & 1) != 0, static_cast<int>(size % 101)}, {&active, nullptr}, nullptr};
+    ProgramRuleState before = state;
+    SettledAction settled = SettleProgramRules(settings, now, modes, &state);
+    Check(!state.acting && !state.leaving);
+    Check(!settled.hasTarget || IsSameGuid(settled.target, settings.pluggedInPlan) ||
+          IsSameGuid(settled.target, settings.unpluggedPlan) || IsSameGuid(settled.target, before.beforePlan));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

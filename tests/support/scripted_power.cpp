@@ -184,6 +184,11 @@ static const wchar_t* SourceName(bool onAc)
     return onAc ? L"AC" : L"DC";
 }
 
+bool HasModePerSource()
+{
+    return scriptedPower.hasModes;
+}
+
 bool GetPowerMode(bool onAc, GUID* mode)
 {
     scriptedPower.calls.push_back(std::wstring(L"GetPowerMode ") + SourceName(onAc));

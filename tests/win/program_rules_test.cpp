@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/plan_ids.h"
+#include "core/power_modes.h"
 #include "power/foreground_watch.h"
 #include "support/app_fixture.h"
 #include "support/import_hook.h"
@@ -32,6 +33,20 @@ BOOL WINAPI RecordUnhook(HWINEVENTHOOK hook)
     return TRUE;
 }
 
+std::vector<std::string> timerCalls;
+
+UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC)
+{
+    timerCalls.push_back("set " + std::to_string(id) + " " + std::to_string(ms));
+    return window != nullptr ? id : 0;
+}
+
+BOOL WINAPI RecordKillTimer(HWND, UINT_PTR id)
+{
+    timerCalls.push_back("kill " + std::to_string(id));
+    return TRUE;
+}
+
 const char kRules[] =
     "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\tgame.exe\r\n"
     "{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C} no tab\r\n"
@@ -44,6 +59,7 @@ protected:
     void PreparePower() override
     {
         hookCalls.clear();
+        timerCalls.clear();
         ASSERT_FALSE(directory.path.empty());
         ASSERT_TRUE(WriteTestFile(L"programs.txt", kRules));
         ASSERT_TRUE(InstallPlanKeys({PlanKeyName(PLAN_BALANCED), PlanKeyName(PLAN_HIGH_PERFORMANCE),
@@ -75,7 +91,11 @@ protected:
         std::string bytes;
         return ReadTestFile(L"programs.txt", &bytes) ? bytes : "(none)";
     }
+    // The settle timer's message, as the timer would bring it.
+    void Settle() { SendMessageW(window, WM_TIMER, kSettleTimer, 0); }
     TempDirectory directory;
+    ImportHook setTimer{"user32.dll", "SetTimer", reinterpret_cast<void*>(RecordSetTimer)};
+    ImportHook killTimer{"user32.dll", "KillTimer", reinterpret_cast<void*>(RecordKillTimer)};
     ImportHook setHook{"user32.dll", "SetWinEventHook", reinterpret_cast<void*>(RecordSetHook)};
     ImportHook unhook{"user32.dll", "UnhookWinEvent", reinterpret_cast<void*>(RecordUnhook)};
 };
@@ -130,28 +150,42 @@ TEST_F(ProgramRulesTest, TargetChosenInTheWindowIsSavedOnOkOnly)
                       "{381B4222-F694-41F0-9685-FF5BB260DF2E}\tC:\\Tools\\build.exe\r\n");
 }
 
-TEST_F(ProgramRulesTest, ProgramsInFrontBringTheirTargetsAndTheOneBeforeComesBack)
+TEST_F(ProgramRulesTest, ProgramsInFrontBringTheirTargetsAndTheOneBeforeComesBackOnceSettled)
 {
     HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
     HandleForegroundProgram(L"D:\\Games\\GAME.EXE");
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    EXPECT_EQ(timerCalls, std::vector<std::string>{"set 2 2000"}) << "the return waits, on a one-shot timer";
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    EXPECT_EQ(timerCalls.back(), "kill 2") << "back within the wait: nothing switched, no timer left";
     HandleForegroundProgram(L"C:\\Tools\\build.exe");
     HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
-    std::vector<GUID> expected = {PLAN_HIGH_PERFORMANCE, PLAN_POWER_SAVER, PLAN_BALANCED};
-    EXPECT_EQ(PlansSet(), expected);
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, PLAN_POWER_SAVER}));
+    Settle();
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, PLAN_POWER_SAVER, PLAN_BALANCED}));
     EXPECT_EQ(std::wstring(app.trayIcon.szInfo), L"The power plan has been changed to Balanced.");
+    EXPECT_EQ(timerCalls.back(), "kill 2");
+    EXPECT_EQ(timerCalls.size(), 4u);
 
-    // The cord is pulled while the game is in front: the game's plan stays; when it leaves, the
-    // unplugged rule's target comes, not the plan of before.
+    // A plan chosen by hand while the game is in front stands.
+    scriptedPower.calls.clear();
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    scriptedPower.activePlan = PLAN_POWER_SAVER;
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    Settle();
+    EXPECT_EQ(PlansSet(), std::vector<GUID>{PLAN_HIGH_PERFORMANCE});
+
+    // The cord is pulled while the game is in front: the game's plan stays; once it has left,
+    // the unplugged rule's target comes, not the plan of before.
     scriptedPower.calls.clear();
     HandleForegroundProgram(L"D:\\Games\\game.exe");
     scriptedPower.acLineStatus = 0;
     scriptedPower.batteryPercent = 80;
     SendPowerSource(window, 1);
     EXPECT_EQ(PlansSet(), std::vector<GUID>{PLAN_HIGH_PERFORMANCE});
-    scriptedPower.activePlan = PLAN_POWER_SAVER;  // as another program might have made it
     HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
-    expected = {PLAN_HIGH_PERFORMANCE, PLAN_BALANCED};
-    EXPECT_EQ(PlansSet(), expected);
+    Settle();
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, PLAN_BALANCED}));
 
     // At or below the battery rule's percent, off AC, the battery comes first.
     app.settings.switchOnLowBattery = 1;
@@ -159,4 +193,62 @@ TEST_F(ProgramRulesTest, ProgramsInFrontBringTheirTargetsAndTheOneBeforeComesBac
     scriptedPower.calls.clear();
     HandleForegroundProgram(L"D:\\Games\\game.exe");
     EXPECT_TRUE(PlansSet().empty());
+}
+
+TEST_F(ProgramRulesTest, TheRuleEndsWithTheProgramAndWithItsRule)
+{
+    // Exit: the plan the game's rule replaced comes back before the program ends.
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    DestroyWindow(window);
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, PLAN_BALANCED}));
+    window = nullptr;
+}
+
+TEST_F(ProgramRulesTest, SavedWithoutTheRuleInForceGivesBackAtOnce)
+{
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(PlansSet(), std::vector<GUID>{PLAN_HIGH_PERFORMANCE}) << "a log-off called off changes nothing";
+    Command(IDM_PROGRAM_RULES);
+    RulesCommand(IDC_REMOVE_RULE);  // game.exe, the first
+    RulesCommand(IDOK);
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, PLAN_BALANCED}));
+    EXPECT_FALSE(app.programState.acting);
+
+    HandleForegroundProgram(L"C:\\Tools\\build.exe");
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, PLAN_BALANCED, PLAN_POWER_SAVER,
+                                             PLAN_BALANCED}));
+}
+
+// On a Windows 11 machine: a plan of the vendor's made from Balanced comes back as itself after a
+// rule for High Performance, though High Performance's personality is still on its way; a mode a
+// rule set is undone after High Performance.
+TEST_F(ProgramRulesTest, ThePlanAndTheModeOfBefore)
+{
+    GiveScriptedPowerModes();
+    SetScriptedPlanName(kOwnPlan, L"Vendor Quiet");
+    scriptedPower.activePlan = kOwnPlan;
+    SendPersonality(window, PLAN_BALANCED);
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    Settle();
+    EXPECT_EQ(PlansSet(), (std::vector<GUID>{PLAN_HIGH_PERFORMANCE, kOwnPlan}));
+    EXPECT_EQ(CountCalls(L"SetPowerMode"), 0);
+    EXPECT_EQ(std::wstring(app.trayIcon.szTip), L"Current power plan: Vendor Quiet (Balanced).");
+
+    app.programRules[0].target = MODE_BEST_PERFORMANCE;
+    scriptedPower.activePlan = PLAN_HIGH_PERFORMANCE;
+    scriptedPower.calls.clear();
+    HandleForegroundProgram(L"D:\\Games\\game.exe");
+    HandleForegroundProgram(L"C:\\Windows\\notepad.exe");
+    Settle();
+    std::vector<std::wstring> switches;
+    for (const std::wstring& call : scriptedPower.calls)
+        if (call.compare(0, 3, L"Set") == 0)
+            switches.push_back(call);
+    std::vector<std::wstring> expected = {
+        L"SetActivePlan " + GuidText(PLAN_BALANCED), L"SetPowerMode AC " + GuidText(MODE_BEST_PERFORMANCE),
+        L"SetPowerMode AC " + GuidText(MODE_BALANCED), L"SetActivePlan " + GuidText(PLAN_HIGH_PERFORMANCE)};
+    EXPECT_EQ(switches, expected);
 }
