@@ -62,6 +62,7 @@ if(CMAKE_CROSSCOMPILING)
                      day_two modern_standby power_modes windows10_modes display_off_hung
                      composition_7 composition_10 second_start keyboard sleep_resume
                      program_rules program_rules_mode no_program_rules
+                     program_rules_settle program_rules_windows11
                      planted_dlls)
             add_test(NAME desktop_${case}
                      COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/desktop_test.sh

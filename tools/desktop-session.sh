@@ -19,7 +19,8 @@
 #
 # Set before session_boot: session_machine (laptop, the default: Windows 7, four plans and a
 # battery; modern-standby: Windows 11, Balanced and "Quiet Office" only, power modes;
-# windows10-laptop: four plans, a battery, the power modes of Windows 10; desktop: Windows 7,
+# windows11-laptop: four plans, a battery, the power modes of Windows 11; windows10-laptop: four
+# plans, a battery, the power modes of Windows 10; desktop: Windows 7,
 # no battery, always on AC) and
 # session_windows_version (win7, win10, ...: the Windows version Wine reports to
 # quillmere.exe; unset, the prefix's own).

@@ -8,7 +8,8 @@
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
-# planted_dlls second_start keyboard sleep_resume program_rules program_rules_mode no_program_rules.
+# planted_dlls second_start keyboard sleep_resume program_rules program_rules_mode no_program_rules
+# program_rules_settle program_rules_windows11.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -68,6 +69,7 @@ start() {  # start [WORKING-DIRECTORY [EXE]]
     session_start_x || { echo "FAIL: no X server"; exit 1; }
     session_boot
     session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
+    [ -n "${front_at_start:-}" ] && session_front "$front_at_start" >/dev/null
     session_start_program "${1:-$work}" ${2:+"$2"} ||
         { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
     session_wait_startup_values || { echo "FAIL: the start-up values were not delivered"; exit 1; }
@@ -537,8 +539,8 @@ case_program_rules() {
     check "the game in front brings its plan, Power Saver" test "$(last_switch)" = "$(upper $plan_saver)"
     check "... shown in the tooltip" test "$(last_tip)" = "Current power plan: Power Saver."
     session_front notes.exe >/dev/null
-    sleep 0.5
-    check "a program without a rule in front brings High Performance back" \
+    sleep 3
+    check "a program without a rule in front for 2 seconds brings High Performance back" \
         test "$(last_switch)" = "$(upper $plan_high)"
     check "... three switches in all, the start-up's first" test "$(switches)" = 3
     check "no message was shown" test "$(session_driver dialog 'Oh snap!')" = absent
@@ -570,10 +572,84 @@ case_program_rules_mode() {
         grep -q '^PowerSetUserConfiguredACPowerMode {DED574B5-45A0-4F42-8737-46345C09C238}' "$session_log"
     check "... named in the tooltip" test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
     session_front notes.exe >/dev/null
-    sleep 0.5
+    sleep 3
     check "after it the mode of before comes back" \
         grep -q '^PowerSetUserConfiguredACPowerMode {00000000-0000-0000-0000-000000000000}' "$session_log"
     check "... named in the tooltip" test "$(last_tip)" = "Current power plan: Balanced (Balanced)."
+}
+
+# The game (Power Saver) already in front at start acts at once. The shell's taskbar and Start
+# for a moment, or another program for a second, switch nothing; a program without a rule that
+# holds the front brings back what the start would have brought (High Performance on mains). A
+# plan another program chose meanwhile stands, and Exit gives back what the rule replaced.
+case_program_rules_settle() {
+    write_program_rules "$plan_saver"
+    on_ac
+    front_at_start=game.exe start
+    sleep 0.5
+    check "the game in front at start-up brings Power Saver at once" \
+        test "$(first_switch)" = "$(upper $plan_saver)"
+    local before
+    before=$(switches)
+    session_driver front taskbar >/dev/null
+    sleep 3
+    session_driver front start >/dev/null
+    sleep 3
+    check "the taskbar and Start, each for a while, switch nothing" test "$(switches)" = "$before"
+    session_front notes.exe >/dev/null
+    sleep 1
+    session_front game.exe >/dev/null
+    sleep 3
+    check "away for a second and back switches nothing" test "$(switches)" = "$before"
+    session_front notes.exe >/dev/null
+    sleep 3
+    check "away for longer brings High Performance, the mains rule's plan" \
+        test "$(last_switch)" = "$(upper $plan_high)"
+    check "... in one switch" test "$(switches)" = $((before + 1))
+
+    session_front game.exe >/dev/null
+    sleep 0.5
+    session_driver plan Balanced >/dev/null
+    session_front notes.exe >/dev/null
+    sleep 3
+    check "a plan another program chose while the game was in front stands" \
+        test "$(active_plan)" = $plan_balanced
+    session_front game.exe >/dev/null
+    sleep 0.5
+    check "the game brings Power Saver again" test "$(active_plan)" = $plan_saver
+    exit_from_menu
+    check "Exit gives back the plan the rule replaced, Balanced" test "$(active_plan)" = $plan_balanced
+}
+
+# The Windows 11 laptop: "Quiet Office" (made from Balanced) comes back as itself after the
+# game's High Performance; after build.exe's Best Performance over High Performance, the mains
+# mode of before comes back with High Performance.
+case_program_rules_windows11() {
+    session_machine=windows11-laptop
+    printf '%s\r\n' "{$plan_high}	game.exe" "{DED574B5-45A0-4F42-8737-46345C09C238}	build.exe" \
+        >"$work/programs.txt"
+    on_ac
+    start
+    session_driver plan 'Quiet Office' >/dev/null
+    session_front game.exe >/dev/null
+    sleep 0.5
+    check "the game brings High Performance" test "$(active_plan)" = $plan_high
+    session_front notes.exe >/dev/null
+    sleep 3
+    check "Quiet Office comes back as itself" test "$(last_switch)" = "$(upper $plan_quiet)"
+    check "... and no mode was set" test "$(grep -c '^PowerSetUserConfigured' "$session_log")" = 0
+    check "... named with its mode" test "$(last_tip)" = "Current power plan: Quiet Office (Balanced)."
+
+    session_driver plan 'High Performance' >/dev/null
+    session_front build.exe >/dev/null
+    sleep 0.5
+    check "build.exe brings Best Performance over Balanced" \
+        test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
+    session_front notes.exe >/dev/null
+    sleep 3
+    check "after it the mains mode of before comes back" \
+        grep -q '^PowerSetUserConfiguredACPowerMode {00000000-0000-0000-0000-000000000000}' "$session_log"
+    check "... and High Performance" test "$(active_plan)" = $plan_high
 }
 
 # No programs.txt: no hook at all, and a program in front changes nothing.
@@ -589,7 +665,8 @@ case_no_program_rules() {
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
-    second_start | keyboard | sleep_resume | program_rules | program_rules_mode | no_program_rules)
+    second_start | keyboard | sleep_resume | program_rules | program_rules_mode | no_program_rules | \
+    program_rules_settle | program_rules_windows11)
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;

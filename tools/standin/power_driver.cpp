@@ -29,6 +29,11 @@
 //                                               in DIR, by default programs\ beside the driver,
 //                                               or a full path) in front, starting it when it is
 //                                               not running; prints the full path now in front
+//   power_driver front taskbar                  the shell's taskbar comes to the front, with the
+//                                               event Windows raises for it
+//   power_driver front start                    a Start menu comes to the front: a front program
+//                                               run as StartMenuExperienceHost.exe from the
+//                                               system's apps folder, as Windows 10 and 11 run it
 //   power_driver close NAME [DIR]               closes that program's window, waits for its end
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
@@ -558,6 +563,25 @@ int PutInFront(const wchar_t* name, const wchar_t* folder)
     return 0;
 }
 
+// The taskbar comes to the front, as a click on it, its clock or its notification area brings
+// it on Windows, which raises the foreground event for it; Wine does neither, so the driver
+// activates it and raises the event itself.
+int PutTaskbarInFront()
+{
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (taskbar == nullptr) {
+        std::fprintf(stderr, "the desktop has no taskbar\n");
+        return 1;
+    }
+    SetForegroundWindow(taskbar);
+    NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, taskbar, OBJID_WINDOW, CHILDID_SELF);
+    std::printf("taskbar\n");
+    return 0;
+}
+
+constexpr wchar_t kStartMenuFolder[] =
+    L"C:\\windows\\SystemApps\\Microsoft.Windows.StartMenuExperienceHost_cw5n1h2txyewy";
+
 // Closes the program's window and waits for its process to end. Nothing is raised for the
 // window Wine activates next: a front program raises the event itself when it is the one.
 int CloseFrontProgram(const wchar_t* name, const wchar_t* folder)
@@ -663,6 +687,10 @@ int wmain(int argc, wchar_t** argv)
         return SendBenchCommand(argument, wcstoul(argv[3], nullptr, 10));
     if (wcscmp(command, L"footprint") == 0 && argument != nullptr)
         return PrintFootprint(argument);
+    if (wcscmp(command, L"front") == 0 && argument != nullptr && wcscmp(argument, L"taskbar") == 0)
+        return PutTaskbarInFront();
+    if (wcscmp(command, L"front") == 0 && argument != nullptr && wcscmp(argument, L"start") == 0)
+        return PutInFront(L"StartMenuExperienceHost.exe", kStartMenuFolder);
     if (wcscmp(command, L"front") == 0 && argument != nullptr)
         return PutInFront(argument, argc > 3 ? argv[3] : nullptr);
     if (wcscmp(command, L"close") == 0 && argument != nullptr)

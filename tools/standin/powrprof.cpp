@@ -40,7 +40,7 @@
 namespace {
 
 // Posted by PowerSetActiveScheme to the stand-in's window when the personality changed, as
-// Windows announces a new personality after a switch.
+// Windows announces a new personality after a switch; wParam says which (PersonalityIndex).
 constexpr UINT kPersonalityChanged = WM_APP + 1;
 // Posted when the program registered for a power setting, whose current value is then due.
 constexpr UINT kRegistered = WM_APP + 2;
@@ -204,16 +204,30 @@ bool DeliverPowerSetting(const GUID& setting, const void* data, DWORD dataLength
     return program != nullptr && DeliverPowerSettingTo(program, setting, data, dataLength);
 }
 
-bool DeliverPersonality()
+bool DeliverPersonalityOf(const GUID& personality)
 {
-    GUID active = {};
-    if (!ReadActivePlan(&active))
-        return false;
-    const GUID& personality = PersonalityOf(active);
     char text[kGuidTextLength + 1];
     FormatGuidText(personality, text);
     AppendLog("WM_POWERBROADCAST personality", text);
     return DeliverPowerSetting(GUID_POWERSCHEME_PERSONALITY, &personality, sizeof(GUID));
+}
+
+bool DeliverPersonality()
+{
+    GUID active = {};
+    return ReadActivePlan(&active) && DeliverPersonalityOf(PersonalityOf(active));
+}
+
+// The three personalities, as the posted notice of a switch carries one in its wParam.
+const GUID* const kPersonalities[] = {&PLAN_BALANCED, &PLAN_HIGH_PERFORMANCE, &PLAN_POWER_SAVER};
+
+WPARAM PersonalityIndex(const GUID& personality)
+{
+    for (WPARAM i = 0; i < 3; ++i) {
+        if (IsEqualGUID(personality, *kPersonalities[i]))
+            return i;
+    }
+    return 0;
 }
 
 // The power source as Windows reports it: 0 AC, 1 battery. A desktop is always on AC; a
@@ -489,7 +503,7 @@ bool MachineHasFunction(const char* name)
         if (std::strcmp(function.name, name) != 0)
             continue;
         StandinMachine machine = ReadStandinMachine();
-        return machine == StandinMachine::kModernStandby ||
+        return machine == StandinMachine::kModernStandby || machine == StandinMachine::kWindows11Laptop ||
             (machine == StandinMachine::kWindows10Laptop && !function.windows11);
     }
     return true;
@@ -638,7 +652,7 @@ LRESULT CALLBACK StandinWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return DeliverCommand(command) ? 1 : 0;
     }
     if (message == kPersonalityChanged) {
-        DeliverPersonality();
+        DeliverPersonalityOf(*kPersonalities[wParam < 3 ? wParam : 0]);
         return 0;
     }
     if (message == kRegistered) {
@@ -716,8 +730,10 @@ extern "C" DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* plan)
     WriteActivePlan(*plan);
     bool personalityChanged =
         !hadPrevious || !IsEqualGUID(PersonalityOf(previous), PersonalityOf(*plan));
+    // Windows announces the new personality after the call has returned, from elsewhere, and
+    // announces that switch's personality, whatever was made active since.
     if (personalityChanged && standinWindow != nullptr)
-        PostMessageW(standinWindow, kPersonalityChanged, 0, 0);
+        PostMessageW(standinWindow, kPersonalityChanged, PersonalityIndex(PersonalityOf(*plan)), 0);
     return ERROR_SUCCESS;
 }
 

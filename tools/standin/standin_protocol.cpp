@@ -23,6 +23,7 @@ StandinMachine ReadStandinMachine()
         const wchar_t* name;
         StandinMachine machine;
     } kMachines[] = {{L"modern-standby", StandinMachine::kModernStandby},
+                     {L"windows11-laptop", StandinMachine::kWindows11Laptop},
                      {L"windows10-laptop", StandinMachine::kWindows10Laptop},
                      {L"desktop", StandinMachine::kDesktop}};
     wchar_t name[64];

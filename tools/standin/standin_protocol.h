@@ -12,20 +12,21 @@ constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 
 // The kind of machine the stand-in plays, a REG_SZ under HKEY_LOCAL_MACHINE: "laptop" (the
 // default: Windows 7, four plans, a battery), "modern-standby" (a Windows 11 laptop with only
-// Balanced and the user's plans installed, and power modes), "windows10-laptop" (four plans, a
-// battery, the power modes of Windows 10) or "desktop" (Windows 7, no battery: no percentage
+// Balanced and the user's plans installed, and power modes), "windows11-laptop" (four plans, a
+// battery, the power modes of Windows 11), "windows10-laptop" (four plans, a battery, the power
+// modes of Windows 10) or "desktop" (Windows 7, no battery: no percentage
 // notifications, AC always).
 constexpr const wchar_t* kStandinMachineKey = L"Software\\QuillmereStandin";
 constexpr const wchar_t* kStandinMachineValue = L"Machine";
 
-enum class StandinMachine { kLaptop, kModernStandby, kWindows10Laptop, kDesktop };
+enum class StandinMachine { kLaptop, kModernStandby, kWindows11Laptop, kWindows10Laptop, kDesktop };
 StandinMachine ReadStandinMachine();
 
 // Windows 10 and 11 lay a power mode over the Balanced plan (the battery slider, Settings >
 // Power mode), one for each power source. Only the Windows 10 and 11 machines have them.
 inline bool HasPowerModes(StandinMachine machine)
 {
-    return machine == StandinMachine::kModernStandby ||
+    return machine == StandinMachine::kModernStandby || machine == StandinMachine::kWindows11Laptop ||
         machine == StandinMachine::kWindows10Laptop;
 }
 
