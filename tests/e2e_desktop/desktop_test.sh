@@ -543,6 +543,10 @@ case_program_rules() {
     check "a program without a rule in front for 2 seconds brings High Performance back" \
         test "$(last_switch)" = "$(upper $plan_high)"
     check "... three switches in all, the start-up's first" test "$(switches)" = 3
+    session_driver front app game.exe >/dev/null
+    sleep 0.5
+    check "the game as a Store app, in a frame of ApplicationFrameHost.exe, brings Power Saver" \
+        test "$(last_switch)" = "$(upper $plan_saver)"
     check "no message was shown" test "$(session_driver dialog 'Oh snap!')" = absent
 
     session_wait_balloon

@@ -34,6 +34,8 @@
 //   power_driver front start                    a Start menu comes to the front: a front program
 //                                               run as StartMenuExperienceHost.exe from the
 //                                               system's apps folder, as Windows 10 and 11 run it
+//   power_driver front app NAME                 a Store app NAME in front: its window a child of
+//                                               a frame of ApplicationFrameHost.exe, in front
 //   power_driver close NAME [DIR]               closes that program's window, waits for its end
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
@@ -487,7 +489,7 @@ void CreateFoldersOf(const wchar_t* path)
 
 // A copy of front_window.exe at PATH, started in its own folder as a double click starts it.
 // Returns its process, or null.
-HANDLE StartFrontProgram(const wchar_t* path)
+HANDLE StartFrontProgram(const wchar_t* path, const wchar_t* arguments)
 {
     wchar_t source[MAX_PATH];
     if (!ReadDriverFolder(source) || wcslen(source) + 17 > MAX_PATH)
@@ -501,8 +503,9 @@ HANDLE StartFrontProgram(const wchar_t* path)
     wchar_t folder[MAX_PATH];
     wcscpy(folder, path);
     *wcsrchr(folder, L'\\') = L'\0';
-    wchar_t commandLine[MAX_PATH + 2];
-    _snwprintf(commandLine, MAX_PATH + 2, L"\"%ls\"", path);
+    wchar_t commandLine[2 * MAX_PATH + 3];
+    _snwprintf(commandLine, 2 * MAX_PATH + 3, L"\"%ls\"%ls%ls", path, arguments != nullptr ? L" " : L"",
+               arguments != nullptr ? arguments : L"");
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.lpDesktop = desktopName;
@@ -534,7 +537,7 @@ bool WaitForFront(DWORD processId, DWORD limitMs)
 
 // The program's window comes to the front; it raises the foreground event itself when it is
 // activated, as Wine does not. A program not running yet is started.
-int PutInFront(const wchar_t* name, const wchar_t* folder)
+int PutInFront(const wchar_t* name, const wchar_t* folder, const wchar_t* arguments = nullptr)
 {
     wchar_t path[MAX_PATH];
     if (!ResolveFrontProgram(name, folder, path)) {
@@ -549,7 +552,7 @@ int PutInFront(const wchar_t* name, const wchar_t* folder)
             ShowWindow(window, SW_RESTORE);
         SetForegroundWindow(window);
     } else {
-        HANDLE process = StartFrontProgram(path);
+        HANDLE process = StartFrontProgram(path, arguments);
         if (process == nullptr)
             return 1;
         processId = GetProcessId(process);
@@ -691,6 +694,12 @@ int wmain(int argc, wchar_t** argv)
         return PutTaskbarInFront();
     if (wcscmp(command, L"front") == 0 && argument != nullptr && wcscmp(argument, L"start") == 0)
         return PutInFront(L"StartMenuExperienceHost.exe", kStartMenuFolder);
+    if (wcscmp(command, L"front") == 0 && argument != nullptr && wcscmp(argument, L"app") == 0 && argc > 3) {
+        wchar_t frameArguments[MAX_PATH + 8];
+        _snwprintf(frameArguments, MAX_PATH + 8, L"--frame %ls", argv[3]);
+        frameArguments[MAX_PATH + 7] = L'\0';
+        return PutInFront(L"ApplicationFrameHost.exe", nullptr, frameArguments);
+    }
     if (wcscmp(command, L"front") == 0 && argument != nullptr)
         return PutInFront(argument, argc > 3 ? argv[3] : nullptr);
     if (wcscmp(command, L"close") == 0 && argument != nullptr)
