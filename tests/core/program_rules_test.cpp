@@ -248,10 +248,12 @@ TEST(ProgramRules, SettledReturn)
         EXPECT_FALSE(state.acting || state.leaving) << "the turn is over";
         EXPECT_EQ(action.setMode[1], c.setAcMode);
         EXPECT_FALSE(action.setMode[0]) << "the battery's mode was never changed";
-        if (c.setAcMode)
+        if (c.setAcMode) {
             EXPECT_TRUE(IsSameGuid(action.mode[1], c.acMode));
+        }
         ASSERT_EQ(action.hasTarget, c.target != nullptr);
-        if (c.target != nullptr)
+        if (c.target != nullptr) {
             EXPECT_TRUE(IsSameGuid(action.target, *c.target));
+        }
     }
 }
