@@ -1,9 +1,12 @@
 // The custom actions of the Windows Installer package (installer/quillmere.wxs), in a DLL the
-// package carries in its Binary table. Both run as the user, in the installer's own session.
+// package carries in its Binary table. All run as the user, in the installer's own session.
 //
 //   EndRunningQuillmere  before InstallValidate, on removal and on upgrade: asks a running
 //                        Quillmere to exit, as its tray menu's Exit does, and waits for it, so
-//                        its exe is no file in use
+//                        its exe is no file in use; once it has ended, sets QuillmereEnded
+//   StartQuillmere       on an upgrade that set QuillmereEnded, after the old version's
+//                        removal: starts the installed exe in the install folder, as the
+//                        Start menu shortcut does, so the upgrade leaves Quillmere running
 //   RemoveUserFiles      after InstallFinalize, on a removal that is no upgrade: deletes what
 //                        the program made itself (config.txt, programs.txt, their .new files,
 //                        the Run value naming the installed exe) and the install folder once it
@@ -24,6 +27,8 @@ constexpr DWORD kExitWaitMs = 10000;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"Quillmere";
 constexpr wchar_t kExeName[] = L"quillmere.exe";
+// Set by EndRunningQuillmere and named in StartQuillmere's condition in quillmere.wxs.
+constexpr wchar_t kEndedProperty[] = L"QuillmereEnded";
 const wchar_t* const kUserFiles[] = {L"config.txt", L"config.txt.new", L"programs.txt",
                                      L"programs.txt.new"};
 
@@ -36,6 +41,14 @@ bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t (&path)[MAX_PA
     lstrcpyW(path, folder);
     lstrcatW(path, name);
     return true;
+}
+
+// The install folder, with its trailing backslash; false when it is not set or too long.
+bool ReadInstallFolder(MSIHANDLE install, wchar_t (&folder)[MAX_PATH])
+{
+    DWORD length = MAX_PATH;
+    return MsiGetPropertyW(install, L"INSTALLDIR", folder, &length) == ERROR_SUCCESS &&
+           length > 0 && length < MAX_PATH;
 }
 
 // The Run value goes only when it starts the exe in this install folder: a bare exe elsewhere
@@ -62,7 +75,7 @@ void RemoveRunValue(const wchar_t* folder)
 
 }  // namespace
 
-extern "C" UINT WINAPI EndRunningQuillmere(MSIHANDLE)
+extern "C" UINT WINAPI EndRunningQuillmere(MSIHANDLE install)
 {
     HWND window = FindWindowW(WC_DIALOG, kSettingsDialogCaption);
     if (window == nullptr)
@@ -72,7 +85,9 @@ extern "C" UINT WINAPI EndRunningQuillmere(MSIHANDLE)
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
     PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
     if (process != nullptr) {
-        WaitForSingleObject(process, kExitWaitMs);
+        // Remembered for StartQuillmere, later in the same session.
+        if (WaitForSingleObject(process, kExitWaitMs) == WAIT_OBJECT_0)
+            MsiSetPropertyW(install, kEndedProperty, L"1");
         CloseHandle(process);
     }
     // Should it still run, InstallValidate names it in the installer's files-in-use prompt.
@@ -82,9 +97,7 @@ extern "C" UINT WINAPI EndRunningQuillmere(MSIHANDLE)
 extern "C" UINT WINAPI RemoveUserFiles(MSIHANDLE install)
 {
     wchar_t folder[MAX_PATH];
-    DWORD length = MAX_PATH;
-    if (MsiGetPropertyW(install, L"INSTALLDIR", folder, &length) != ERROR_SUCCESS ||
-        length == 0 || length >= MAX_PATH)
+    if (!ReadInstallFolder(install, folder))
         return ERROR_SUCCESS;
     // After InstallFinalize the exe of a product being removed is gone. When it is still there,
     // another version of the package owns it: this removal is an upgrade's, which Windows marks
@@ -99,5 +112,27 @@ extern "C" UINT WINAPI RemoveUserFiles(MSIHANDLE install)
     }
     RemoveDirectoryW(folder);  // fails, and leaves it, when the user put anything else there
     RemoveRunValue(folder);
+    return ERROR_SUCCESS;
+}
+
+// Runs after the old version's removal (RemoveExistingProducts), whose own EndRunningQuillmere
+// would otherwise end the Quillmere started here. The process is the installer's user's, not
+// elevated: the package is per-user and this action immediate.
+extern "C" UINT WINAPI StartQuillmere(MSIHANDLE install)
+{
+    wchar_t folder[MAX_PATH];
+    wchar_t exe[MAX_PATH];
+    if (!ReadInstallFolder(install, folder) || !JoinPath(folder, kExeName, exe))
+        return ERROR_SUCCESS;
+    wchar_t commandLine[MAX_PATH + 2];
+    wsprintfW(commandLine, L"\"%s\"", exe);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (CreateProcessW(exe, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                       &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
     return ERROR_SUCCESS;
 }

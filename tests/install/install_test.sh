@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer package under Wine's own msiexec, in a prefix made afresh in the build tree
 # (install-prefix): a silent install, a start from the Start menu shortcut's folder, an upgrade
-# from a package of a lower version, and a removal while Quillmere runs.
+# from a package of a lower version while Quillmere runs (and starts again after it), and a
+# removal while Quillmere runs.
 #
 #   install_test.sh BUILD_DIR WINEARCH MSI_ARCH VERSION
 #
@@ -55,6 +56,18 @@ driver() { "$WINE" "$build/standin/power_driver.exe" "$@" 2>/dev/null | tr -d '\
 install_dir=$(unix_path "$("$WINE" cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Programs\\Quillmere")
 shortcut=$(unix_path "$("$WINE" cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Quillmere.lnk")
 exe=$install_dir/quillmere.exe
+exe_windows=$("$WINE" winepath -w "$exe" 2>/dev/null | tr -d '\r')
+
+# Each quillmere.exe running in this prefix as "WORKING-DIRECTORY COMMAND-LINE": Wine gives the
+# Unix process the Windows process's working directory at start and its command line.
+running_programs() {
+    local process
+    for process in /proc/[0-9]*; do
+        tr '\0' '\n' 2>/dev/null <"$process/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            tr '\0' ' ' 2>/dev/null <"$process/cmdline" | grep -qi 'quillmere\.exe' &&
+            echo "$(readlink "$process/cwd") $(tr '\0' ' ' <"$process/cmdline" | sed 's/ *$//')"
+    done
+}
 
 # The working directory a shell link names (MS-SHLLINK: the header's flags, then the item list
 # and the link information, then counted UTF-16 strings: description, relative path, working
@@ -95,6 +108,7 @@ older=$scratch/quillmere-older.msi
     "$build/installer_actions.dll" "$older" || { echo "FAIL: no older package"; exit 1; }
 msiexec /i "$older" /qn
 check "the older package (0.0.1) installs silently" test $? = 0
+check "... and starts no Quillmere" test -z "$(running_programs)"
 check "the shortcut's working directory is the install folder" \
     test "$(link_working_dir "$shortcut")" = "$install_dir"
 start_from_shortcut
@@ -108,6 +122,9 @@ msiexec /i "$msi" /qn
 check "the package of version $version installs silently over it" test $? = 0
 wait "$program_pid"
 check "the upgrade ended the running Quillmere cleanly (exit code $?)" test $? = 0
+driver wait hidden 15000 >/dev/null
+check "... and, once done, started the new one from the install folder, as the shortcut does" \
+    test "$(running_programs)" = "$(realpath "$install_dir") $exe_windows"
 check "the installed exe is the package's" cmp -s "$exe" "$build/quillmere.exe"
 check "the shortcut is there" test -f "$shortcut"
 check "the uninstall entry is there" key_exists "$uninstall_key"
@@ -119,16 +136,13 @@ record=$(strings -el "$exe" | grep -A1 -x ProductVersion | tail -n 1)
 check "the package's version $version is the exe's version record ($record)" \
     test "$record" = "$(sed 's/\./, /g' <<<"$version"), 0"
 
-# --- Removal while Quillmere runs, set to start at log-on.
-start_from_shortcut
-"$WINE" reg add "$run_key" /v Quillmere /d "\"$("$WINE" winepath -w "$exe" 2>/dev/null | tr -d '\r')\"" \
-    /f >/dev/null 2>&1
+# --- Removal while the Quillmere the upgrade started runs, set to start at log-on.
+"$WINE" reg add "$run_key" /v Quillmere /d "\"$exe_windows\"" /f >/dev/null 2>&1
 : >"$install_dir/config.txt.new"
 printf '{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\tgame.exe\r\n' >"$install_dir/programs.txt"
 msiexec /x "$msi" /qn
 check "the package is removed silently" test $? = 0
-wait "$program_pid"
-check "the removal ended the running Quillmere cleanly (exit code $?)" test $? = 0
+check "the removal ended the running Quillmere and started none" test -z "$(running_programs)"
 check "no file and no install folder are left" test ! -e "$install_dir"
 check "no shortcut is left" test ! -e "$shortcut"
 check "no uninstall entry is left" bash -c '! "$0" reg query "$1" >/dev/null 2>&1' "$WINE" "$uninstall_key"
