@@ -5,10 +5,12 @@
 
 // A name and its flag or virtual-key code. Names are fixed-size arrays rather than pointers, so
 // the tables hold no relocations; the first entry for a value is its canonical spelling.
+namespace {
 struct KeyName {
     char name[12];
     unsigned char value;
 };
+}  // namespace
 
 // In the order the formatter writes them.
 static const KeyName kModifierNames[] = {
@@ -97,7 +99,8 @@ static unsigned ReadKeyName(const char* text, size_t length)
 static size_t FormatKeyName(unsigned key, char (&name)[sizeof(KeyName::name)])
 {
     size_t length = 0;
-    if ((key >= kVkFirstDigit && key <= kVkFirstDigit + 9) || (key >= kVkFirstLetter && key < kVkFirstLetter + 26)) {
+    bool isDigit = key >= kVkFirstDigit && key <= kVkFirstDigit + 9;
+    if (isDigit || (key >= kVkFirstLetter && key < kVkFirstLetter + 26)) {
         name[length++] = static_cast<char>(key);  // the code is the character
     } else if (IsFunctionKey(key)) {
         unsigned number = key - kVkF1 + 1;

@@ -19,7 +19,7 @@ constexpr unsigned kVkF24 = 0x87;
 constexpr unsigned kVkFirstNumpad = 0x60;  // Num0 .. Num9: 0x60 .. 0x69
 
 struct Hotkey {
-    unsigned modifiers;  // kMod* flags
+    unsigned modifiers;  // kMod* flags only (the platform adds MOD_NOREPEAT when it registers)
     unsigned key;        // a virtual-key code
 };
 

@@ -85,7 +85,8 @@ TEST(CopiedCommand, RefusesWhatItDidNotExpect)
     std::vector<unsigned char> bytes(sizeof(plan) + 2);
     std::memcpy(bytes.data(), &plan, sizeof(plan));
     CommandLine command = {};
-    for (size_t size : {size_t{0}, size_t{12}, sizeof(plan) - 2, sizeof(plan) - 1, sizeof(plan) + 1, sizeof(plan) + 2}) {
+    const size_t whole = sizeof(plan);
+    for (size_t size : {size_t{0}, size_t{12}, whole - 2, whole - 1, whole + 1, whole + 2}) {
         EXPECT_FALSE(Read(bytes.data(), size, &command)) << size;
     }
     EXPECT_FALSE(ReadCopiedCommand(kCopiedReplyTag, &plan, sizeof(plan), &command));
