@@ -1,13 +1,20 @@
 // Fuzzes the configuration reader, the identifier parser and the writer against each other,
-// and the decision of the automatic rules on settings the reader made.
+// the decision of the automatic rules on settings the reader made, the readers of "programs.txt"
+// and "hotkeys.txt", hotkey text, the command line and the data a second start exchanges with
+// the running one.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "core/command_line.h"
 #include "core/config_text.h"
+#include "core/copied_command.h"
 #include "core/guid_text.h"
+#include "core/hotkey.h"
+#include "core/hotkey_bindings.h"
 #include "core/power_modes.h"
 #include "core/power_rules.h"
 #include "core/program_rules.h"
@@ -173,6 +180,142 @@ static void CheckProgramRules(const uint8_t* data, size_t size, const SwitchSett
           IsSameGuid(settled.target, settings.unpluggedPlan) || IsSameGuid(settled.target, before.beforePlan));
 }
 
+// Whatever "hotkeys.txt" holds, each binding read has a usable key that no other binding has,
+// and the file written from them reads back the same and writes the same text again.
+static void CheckHotkeyBindings(const uint8_t* data, size_t size)
+{
+    std::vector<HotkeyBinding> bindings;
+    ReadHotkeyBindings(reinterpret_cast<const char*>(data), size, &bindings);
+    for (size_t i = 0; i < bindings.size(); i++) {
+        Check(IsUsableHotkey(bindings[i].key));
+        for (size_t j = 0; j < i; j++) {
+            Check(!IsSameHotkey(bindings[i].key, bindings[j].key));
+        }
+    }
+    std::vector<char> text;
+    FormatHotkeyBindings(bindings, &text);
+    std::vector<HotkeyBinding> again;
+    ReadHotkeyBindings(text.data(), text.size(), &again);
+    Check(again.size() == bindings.size());
+    for (size_t i = 0; i < bindings.size() && i < again.size(); i++) {
+        Check(again[i].next == bindings[i].next && IsSameGuid(again[i].target, bindings[i].target) &&
+              IsSameHotkey(again[i].key, bindings[i].key));
+    }
+    std::vector<char> textAgain;
+    FormatHotkeyBindings(again, &textAgain);
+    Check(textAgain == text);
+}
+
+// Key text that parses is usable, and its canonical form parses to the same key and is its own
+// canonical form.
+static void CheckHotkeyText(const uint8_t* data, size_t size)
+{
+    Hotkey hotkey = {};
+    if (!ParseHotkeyText(reinterpret_cast<const char*>(data), size, &hotkey)) {
+        return;
+    }
+    Check(IsUsableHotkey(hotkey));
+    char text[kHotkeyTextCapacity];
+    Check(FormatHotkeyText(hotkey, text));
+    Hotkey again = {};
+    Check(ParseHotkeyText(text, std::strlen(text), &again) && IsSameHotkey(again, hotkey));
+    char textAgain[kHotkeyTextCapacity];
+    Check(FormatHotkeyText(again, textAgain) && std::strcmp(text, textAgain) == 0);
+}
+
+static bool IsSameCommand(const CommandLine& a, const CommandLine& b)
+{
+    return a.kind == b.kind && a.mode == b.mode &&
+           std::memcmp(a.name, b.name, sizeof(char16_t) * (std::char_traits<char16_t>::length(a.name) + 1)) == 0;
+}
+
+// A command that goes to another process comes back the same from the data written for it.
+static void CheckCommandRoundTrip(const CommandLine& command)
+{
+    CopiedCommand data;
+    bool written = WriteCopiedCommand(command, &data);
+    Check(written == (command.kind >= kCommandPlan && command.kind <= kCommandStatus));
+    if (!written) {
+        return;
+    }
+    CommandLine read = {};
+    Check(ReadCopiedCommand(kCopiedCommandTag, &data, sizeof(data), &read) && IsSameCommand(read, command));
+}
+
+// The bytes as received data, at their own size (so ASan sees any read past it) and padded or
+// cut to the layout's size: never a crash, what is accepted is whole and goes round again, and
+// nothing is accepted under another message's tag.
+static void CheckCopiedData(const uint8_t* data, size_t size)
+{
+    CommandLine command = {};
+    if (ReadCopiedCommand(kCopiedCommandTag, data, size, &command)) {
+        CheckCommandRoundTrip(command);
+    }
+    CopiedCommand padded = {};
+    if (size > 0) {
+        std::memcpy(&padded, data, size < sizeof(padded) ? size : sizeof(padded));
+    }
+    Check(!ReadCopiedCommand(kCopiedReplyTag, &padded, sizeof(padded), &command));
+    if (ReadCopiedCommand(kCopiedCommandTag, &padded, sizeof(padded), &command)) {
+        CheckCommandRoundTrip(command);
+    }
+
+    CopiedReply reply = {};
+    bool rawReply = ReadCopiedReply(kCopiedReplyTag, data, size, &reply);
+    CopiedReply paddedReply = {};
+    if (size > 0) {
+        std::memcpy(&paddedReply, data, size < sizeof(paddedReply) ? size : sizeof(paddedReply));
+    }
+    Check(!ReadCopiedReply(kCopiedCommandTag, &paddedReply, sizeof(paddedReply), &reply));
+    if (rawReply || ReadCopiedReply(kCopiedReplyTag, &paddedReply, sizeof(paddedReply), &reply)) {
+        Check(reply.exitCode <= static_cast<uint32_t>(kExitRefused));
+        CopiedReply written;
+        WriteCopiedReply(static_cast<int>(reply.exitCode), reply.text, &written);
+        CopiedReply again = {};
+        Check(ReadCopiedReply(kCopiedReplyTag, &written, sizeof(written), &again));
+        size_t length = std::char_traits<char16_t>::length(reply.text);
+        Check(again.exitCode == reply.exitCode &&
+              std::char_traits<char16_t>::compare(again.text, reply.text, length + 1) == 0);
+    }
+}
+
+// The bytes as UTF-16 arguments split at each zero unit: every command has the fields its kind
+// takes and no others, and the ones for the running Quillmere go round as data.
+static void CheckCommandLine(const uint8_t* data, size_t size)
+{
+    std::vector<std::u16string> arguments(1, u"quillmere.exe");
+    arguments.emplace_back();
+    for (size_t i = 0; i + 1 < size && arguments.size() <= 5; i += 2) {
+        char16_t unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+        if (unit == u'\0') {
+            arguments.emplace_back();
+        } else {
+            arguments.back().push_back(unit);
+        }
+    }
+    if (size < 2) {
+        arguments.pop_back();  // no arguments at all
+    }
+    std::vector<const char16_t*> argv;
+    for (const std::u16string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    CommandLine command;
+    std::memset(&command, 0x55, sizeof(command));
+    ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &command);
+    Check(command.kind >= kCommandNone && command.kind <= kCommandUsageError);
+    Check((command.kind == kCommandNone) == (argv.size() == 1));
+    size_t nameLength = std::char_traits<char16_t>::length(command.name);
+    Check(nameLength < kCommandNameUnits);
+    if (command.kind == kCommandPlan) {
+        Check(argv.size() == 3 && nameLength > 0 && arguments[2] == command.name);
+    } else {
+        Check(nameLength == 0);
+    }
+    Check(command.kind == kCommandMode ? command.mode >= 0 && command.mode < kPowerModeCount : command.mode == 0);
+    CheckCommandRoundTrip(command);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
@@ -193,5 +336,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckWideUnits(data, size);
     CheckPowerRules(data, size, settings);
     CheckProgramRules(data, size, settings);
+    CheckHotkeyBindings(data, size);
+    CheckHotkeyText(data, size);
+    CheckCopiedData(data, size);
+    CheckCommandLine(data, size);
     return 0;
 }
