@@ -1,6 +1,6 @@
 #include "app/single_instance.h"
 
-#include "res/resource.h"
+#include "app/messages.h"
 #include "settings/settings_dialog.h"
 
 // Local\ is the session's own namespace, so another session (another user logged on beside

@@ -1,6 +1,7 @@
 #include "app/window_proc.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "power/plan_switching.h"
 #include "power/foreground_watch.h"
 #include "settings/program_rules_dialog.h"

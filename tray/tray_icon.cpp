@@ -1,6 +1,7 @@
 #include "tray/tray_icon.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "app/system_library.h"
 #include "core/bounded_text.h"
 #include "core/plan_ids.h"

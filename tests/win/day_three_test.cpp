@@ -86,3 +86,27 @@ TEST_F(DayThreeTest, TabWalksTheControlsEnterIsOkEscapeIsCancel)
     ASSERT_TRUE(ReadTestFile(L"config.txt", &saved));
     EXPECT_EQ(saved.substr(saved.size() - 4), "42\r\n");
 }
+
+// The shell posts the tray callback at every mouse move over the icon. Were it numbered as a
+// dialog's own message (WM_USER + 1 is DM_SETDEFID, its wParam the icon's 1, IDOK), each move
+// would make OK the default button again, and Enter on the focused Cancel would save.
+TEST_F(DayThreeTest, TrayMouseMoveLeavesCancelTheDefault)
+{
+    Command(IDM_SETTINGS);
+    std::string before;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &before));
+    SendDlgItemMessageW(window, IDC_NOTIFICATIONS, BM_SETCHECK, BST_UNCHECKED, 0);
+    HWND cancel = GetDlgItem(window, IDCANCEL);
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(cancel), TRUE);
+    PostMessageW(window, WM_TRAYNOTIFY, 1, WM_MOUSEMOVE);
+    RunLoop();
+    EXPECT_EQ(GetFocus(), cancel);
+    EXPECT_NE(SendMessageW(cancel, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON, 0)
+        << "Cancel stays the default button";
+    Press(VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(window));
+    std::string after;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &after));
+    EXPECT_EQ(after, before) << "nothing saved";
+    EXPECT_EQ(app.settings.showNotifications, 1);
+}

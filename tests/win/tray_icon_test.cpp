@@ -36,7 +36,7 @@ static void ExpectAddThenStatus(HWND window, const wchar_t* tip, WORD iconId)
     EXPECT_EQ(add.hWnd, window);
     EXPECT_EQ(add.uID, 1u);
     EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
-    EXPECT_EQ(add.uCallbackMessage, 1025u);
+    EXPECT_EQ(add.uCallbackMessage, static_cast<UINT>(WM_APP + 3));  // a dialog owns WM_USER + n
     EXPECT_EQ(calls[0].iconId, IDI_BALANCED);
     EXPECT_EQ(calls[1].operation, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_TIP));
@@ -148,7 +148,7 @@ TEST_F(TrayIconTest, BalloonIsInfoAloneAndNotRepeated)
     EXPECT_STREQ(balloon.szTip, L"Current power plan: High performance.");  // members kept
     EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_TIP));
     EXPECT_EQ(calls[2].record.uFlags, static_cast<UINT>(NIF_ICON));
-    EXPECT_EQ(calls[2].record.uCallbackMessage, 1025u);
+    EXPECT_EQ(calls[2].record.uCallbackMessage, static_cast<UINT>(WM_APP + 3));
 }
 
 TEST_F(TrayIconTest, DestroyRemovesTheIconThenQuits)
