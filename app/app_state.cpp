@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, 0, {}, {}, nullptr, nullptr, {}, {}};
+AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, 0, {}, {}, nullptr, nullptr, {}, {}, 0};
 
 void ResetAppState()
 {
@@ -18,4 +18,5 @@ void ResetAppState()
     app.programRulesWindow = nullptr;
     app.editedRules.clear();
     app.ruleTargets.clear();
+    app.trayRetriesLeft = 0;
 }

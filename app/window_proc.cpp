@@ -72,6 +72,16 @@ static void RouteTrayNotify(HWND window, LPARAM lParam)
     }
 }
 
+// Each timer of the window has its identifier in app/messages.h.
+static void RouteTimer(HWND window, WPARAM id)
+{
+    switch (id) {
+    case kTrayRetryTimer:
+        RetryTrayIcon(window);
+        return;
+    }
+}
+
 // Scale changes, named here because the headers define them only for later Windows versions:
 // the window's own DPI (Windows 8.1 and later) and the user's new scale setting (Windows 8).
 constexpr UINT kWmDpiChanged = 0x02E0;
@@ -132,6 +142,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_TRAYNOTIFY:
         RouteTrayNotify(window, lParam);
+        break;
+    case WM_TIMER:
+        RouteTimer(window, wParam);
         break;
     case WM_POWERMODECHANGED:  // posted from the platform's thread
         UpdateTrayStatus();

@@ -8,7 +8,8 @@
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
-# planted_dlls second_start keyboard sleep_resume program_rules program_rules_mode no_program_rules.
+# planted_dlls second_start keyboard sleep_resume tray_retry program_rules program_rules_mode
+# no_program_rules.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -516,6 +517,17 @@ case_sleep_resume() {
     check "the tooltip names it" test "$(last_tip)" = "Current power plan: High Performance."
 }
 
+# At log-on the shell refuses the first three tray icon adds, as one still starting does: the
+# program tries again each second and the icon comes, with its tooltip.
+case_tray_retry() {
+    session_tray_refusals=3
+    start
+    check "the shell refused three adds" test "$(grep -c '^tray NIM_ADD refused' "$session_log")" = 3
+    check "the icon shows Balanced's yellow picture" picture_is yellow
+    check "... and its tooltip was given after the last refusal" \
+        test "$(sed -n '/^tray NIM_ADD refused.*(0 left)/,$p' "$session_log" | grep -c '^tray tip Current power plan: Balanced\.$')" -ge 1
+}
+
 # programs.txt with two good lines among bad ones: the good ones act, without a message.
 write_program_rules() {  # write_program_rules TARGET-OF-game.exe
     printf '%s\r\n' "{$1}	game.exe" 'game.exe' "{$1} build.exe" '{not-an-id}	notes.exe' \
@@ -589,7 +601,8 @@ case_no_program_rules() {
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
-    second_start | keyboard | sleep_resume | program_rules | program_rules_mode | no_program_rules)
+    second_start | keyboard | sleep_resume | tray_retry | program_rules | program_rules_mode | \
+    no_program_rules)
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;

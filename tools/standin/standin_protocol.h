@@ -18,6 +18,10 @@ constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 constexpr const wchar_t* kStandinMachineKey = L"Software\\QuillmereStandin";
 constexpr const wchar_t* kStandinMachineValue = L"Machine";
 
+// A REG_DWORD beside the machine: how many NIM_ADD calls the shell refuses in each program
+// started while it is set, as a shell still starting at log-on does. Missing means none.
+constexpr const wchar_t* kStandinTrayRefusalsValue = L"TrayAddRefusals";
+
 enum class StandinMachine { kLaptop, kModernStandby, kWindows10Laptop, kDesktop };
 StandinMachine ReadStandinMachine();
 
