@@ -1,10 +1,13 @@
 // One Quillmere per session, the settings window worked from the keyboard through the message
 // loop's dialog handling, as the real loop hands each message on.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/launch.h"
 #include "app/single_instance.h"
 #include "support/app_fixture.h"
+#include "support/import_hook.h"
 #include "support/temp_directory.h"
 
 namespace {
@@ -54,6 +57,59 @@ TEST_F(DayThreeTest, SecondStartFindsTheFirstAndShowsItsWindow)
     ShowRunningInstance();
     RunLoop();
     EXPECT_EQ(Percent(), L"77");
+}
+
+namespace {
+
+DWORD mutexError;
+ImportHook* lookupHook = nullptr;
+std::vector<std::pair<HWND, UINT>> messagesLetIn;
+
+HANDLE WINAPI FailCreateMutex(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR)
+{
+    SetLastError(mutexError);
+    return nullptr;
+}
+
+BOOL WINAPI RecordMessageFilter(HWND window, UINT message, DWORD action, void*)
+{
+    if (action == 1)  // MSGFLT_ALLOW
+        messagesLetIn.emplace_back(window, message);
+    return TRUE;
+}
+
+FARPROC WINAPI WatchGetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (!IS_INTRESOURCE(name) && lstrcmpA(name, "ChangeWindowMessageFilterEx") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(RecordMessageFilter));
+    return lookupHook->original<FARPROC(WINAPI*)(HMODULE, LPCSTR)>()(module, name);
+}
+
+}  // namespace
+
+// A first Quillmere running elevated made the name with a security this start may not open: it
+// ends as any second start does, and the first lets its request in, as it lets in the shell's
+// TaskbarCreated. A name some other kind of object holds is no Quillmere's.
+TEST_F(DayThreeTest, StartThatMayNotOpenTheNameIsASecondStart)
+{
+    {
+        ImportHook mutexHook("kernel32.dll", "CreateMutexW", reinterpret_cast<void*>(FailCreateMutex));
+        ASSERT_TRUE(mutexHook.installed());
+        mutexError = ERROR_ACCESS_DENIED;
+        EXPECT_FALSE(ClaimSessionInstance());
+        mutexError = ERROR_INVALID_HANDLE;
+        EXPECT_TRUE(ClaimSessionInstance());
+    }
+    ImportHook lookups("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(WatchGetProcAddress));
+    ASSERT_TRUE(lookups.installed());
+    lookupHook = &lookups;
+    messagesLetIn.clear();
+    DestroyWindow(window);
+    PumpMessages();
+    window = CreateSettingsDialog(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(messagesLetIn, (std::vector<std::pair<HWND, UINT>>{
+                                 {window, WM_SHOWSETTINGSWINDOW}, {window, app.taskbarCreatedMessage}}));
 }
 
 TEST_F(DayThreeTest, TabWalksTheControlsEnterIsOkEscapeIsCancel)
