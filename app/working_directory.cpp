@@ -1,5 +1,9 @@
 #include "app/working_directory.h"
 
+// The held folder with a backslash at its end; its length is 0 while none is held.
+static WCHAR fileFolder[MAX_PATH];
+static int fileFolderLength = 0;
+
 // The folders a program started at log-on finds itself in. They belong to the system and a
 // standard user cannot write them, so "config.txt" could never be saved there.
 using FolderQuery = UINT(WINAPI*)(LPWSTR folder, UINT units);
@@ -54,4 +58,29 @@ void LeaveSystemFolder()
         return;
     slash[1] = L'\0';  // the backslash stays, so a drive's root stays a root ("C:\")
     SetCurrentDirectoryW(folder);
+}
+
+void HoldFileFolder()
+{
+    fileFolderLength = 0;
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, fileFolder);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    // A drive's root already ends in a backslash ("C:\"); a file name must fit after it.
+    if (fileFolder[length - 1] != L'\\') {
+        if (length + 1 >= MAX_PATH)
+            return;
+        fileFolder[length++] = L'\\';
+    }
+    fileFolderLength = static_cast<int>(length);
+}
+
+bool PathInFileFolder(const WCHAR* name, WCHAR (&path)[MAX_PATH])
+{
+    int nameLength = lstrlenW(name);
+    if (fileFolderLength == 0 || fileFolderLength + nameLength >= MAX_PATH)
+        return false;
+    CopyMemory(path, fileFolder, fileFolderLength * sizeof(WCHAR));
+    CopyMemory(path + fileFolderLength, name, (nameLength + 1) * sizeof(WCHAR));
+    return true;
 }

@@ -118,7 +118,8 @@ endif()
 
 # End-to-end: the shipped exe as its own process, driven from outside.
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-add_executable(e2e_tests ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/support/temp_directory.cpp)
+add_executable(e2e_tests ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/support/temp_directory.cpp
+               ${CMAKE_SOURCE_DIR}/app/working_directory.cpp)
 target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(e2e_tests PRIVATE ${quillmere_defines})
 target_link_libraries(e2e_tests PRIVATE gtest_main user32 advapi32 shell32)

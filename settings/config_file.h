@@ -1,4 +1,4 @@
-// "config.txt" in the current working directory: the seven settings between runs.
+// "config.txt" in the folder held at start-up: the seven settings between runs.
 #pragma once
 
 // Writes the live settings; a failure leaves any earlier file whole and is reported.
