@@ -1,7 +1,8 @@
 #include "app/working_directory.h"
 
-// The held folder with a backslash at its end; its length is 0 while none is held.
-static WCHAR fileFolder[MAX_PATH];
+// The held folder with a backslash at its end, on the heap (a static buffer would cost its
+// size in the exe's initialised data); its length is 0 while none is held.
+static WCHAR* fileFolder = nullptr;
 static int fileFolderLength = 0;
 
 // The folders a program started at log-on finds itself in. They belong to the system and a
@@ -63,15 +64,21 @@ void LeaveSystemFolder()
 void HoldFileFolder()
 {
     fileFolderLength = 0;
-    DWORD length = GetCurrentDirectoryW(MAX_PATH, fileFolder);
+    WCHAR folder[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH)
         return;
     // A drive's root already ends in a backslash ("C:\"); a file name must fit after it.
-    if (fileFolder[length - 1] != L'\\') {
+    if (folder[length - 1] != L'\\') {
         if (length + 1 >= MAX_PATH)
             return;
-        fileFolder[length++] = L'\\';
+        folder[length++] = L'\\';
     }
+    if (fileFolder == nullptr)
+        fileFolder = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, MAX_PATH * sizeof(WCHAR)));
+    if (fileFolder == nullptr)
+        return;
+    CopyMemory(fileFolder, folder, length * sizeof(WCHAR));
     fileFolderLength = static_cast<int>(length);
 }
 
