@@ -29,9 +29,11 @@ HWND CreateSettingsDialog(HINSTANCE instance)
 
     // Windows sends each registered setting's current value right after the registration, so
     // the rules act at once: the saved rules must be in force before then. A missing or
-    // unreadable file leaves the defaults, silently; the settings window reports it.
+    // unreadable file leaves the defaults, silently, fitted to the plans and modes the machine
+    // has; the settings window reports it, and its first config.txt holds those defaults.
     RefreshPlanCatalogue();
-    LoadSavedConfig();
+    if (!LoadSavedConfig())
+        FitDefaultsToMachine();
     // The program rules follow the foreground from the start, and only when there are any.
     LoadProgramRules();
     WatchForeground();

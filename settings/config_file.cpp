@@ -58,7 +58,20 @@ void LoadConfig()
         ShowConfigMessage(L"Could not open config.txt! The configuration could not be read.");
 }
 
-void LoadSavedConfig()
+bool LoadSavedConfig()
 {
-    ReadConfigFile();
+    return ReadConfigFile();
+}
+
+void FitDefaultsToMachine()
+{
+    if (!HasPowerModes())
+        return;
+    SwitchSettings& settings = app.settings;
+    GUID* plans[] = {&settings.pluggedInPlan, &settings.unpluggedPlan, &settings.lowBatteryPlan};
+    for (GUID* plan : plans) {
+        const GUID* mode = ModeForPlan(*plan);
+        if (mode != nullptr && FindPlan(*plan) == PlanCount())
+            *plan = *mode;
+    }
 }

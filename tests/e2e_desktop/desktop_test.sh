@@ -331,18 +331,26 @@ case_day_two() {
     rm -f "$beside"
 }
 
-# Only Balanced and Quiet Office are installed; on mains the default rule asks for High
-# Performance, which the power manager refuses.
+# A Modern Standby laptop (Balanced and Quiet Office only, power modes) on its first run: the
+# defaults name Best Performance for mains in place of the missing High Performance, so a
+# plug-in brings it, and the settings window and the first config.txt show it.
 case_modern_standby() {
     session_machine=modern-standby
-    on_ac
     start
-    check "start-up on mains asks for High Performance, and is refused" \
-        grep -q "^PowerSetActiveScheme refused, not installed: $(upper $plan_high)" "$session_log"
-    check "Balanced stays active" test "$(active_plan)" = $plan_balanced
-    check "no balloon announces a change" test "$(grep -c '^tray balloon' "$session_log")" = 0
-    check "the tooltip names the plan really active, and its power mode" \
-        test "$(last_tip)" = "Current power plan: Balanced (Balanced)."
+    check "the start on battery switches nothing" test "$(grep -c '^PowerSet' "$session_log")" = 0
+    on_ac
+    session_driver plug >/dev/null
+    check "plugging in sets Best Performance for mains" \
+        grep -q '^PowerSetUserConfiguredACPowerMode {DED574B5-45A0-4F42-8737-46345C09C238}' "$session_log"
+    check "... and asks for no plan" test "$(grep -c '^PowerSetActiveScheme' "$session_log")" = 0
+    check "the tooltip names it" test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
+    check "... and a balloon announces it" \
+        grep -q '^tray balloon The power plan has been changed to Balanced (Best Performance)\.' "$session_log"
+    open_settings
+    check "the Plugged In list shows it" \
+        test "$(session_driver control 1007 | cut -d' ' -f5- | tr -d '\r')" = "Balanced (Best Performance)"
+    check "the first config.txt names it" \
+        test "$(sed -n 1p "$work/config.txt" | tr -d '\r')" = "{DED574B5-45A0-4F42-8737-46345C09C238}"
 }
 
 # A Windows 11 laptop with power modes. The saved rules name a mode for the battery: the start
