@@ -61,8 +61,8 @@ if(CMAKE_CROSSCOMPILING)
     if(XDOTOOL_PROGRAM AND XVFB_PROGRAM AND IMPORT_PROGRAM)
         foreach(case power_source battery_rule menu_plan settings_file startup_value exit
                      day_two modern_standby power_modes windows10_modes display_off_hung
-                     composition_7 composition_10 second_start keyboard sleep_resume tray_retry
-                     program_rules program_rules_mode no_program_rules
+                     composition_7 composition_10 composition_compat second_start keyboard
+                     sleep_resume tray_retry program_rules program_rules_mode no_program_rules
                      planted_dlls)
             add_test(NAME desktop_${case}
                      COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/desktop_test.sh

@@ -22,7 +22,9 @@
 # windows10-laptop: four plans, a battery, the power modes of Windows 10; desktop: Windows 7,
 # no battery, always on AC) and
 # session_windows_version (win7, win10, ...: the Windows version Wine reports to
-# quillmere.exe; unset, the prefix's own) and session_tray_refusals (how many tray icon adds
+# quillmere.exe; unset, the machine's own: win7 for the laptop and the desktop, win10 for the
+# Windows 10 and 11 laptops, since Windows 11 reports 10.0 too and Wine 8 knows no win11) and
+# session_tray_refusals (how many tray icon adds
 # the shell refuses in each program, as a shell still starting at log-on does; unset, none).
 #
 # The desktop prefix is its own (BUILD_DIR/desktop-prefix), apart from the in-process tests'
@@ -112,9 +114,11 @@ EOF
 "FriendlyName"="Power Saver"
 
 EOF
-    [ -n "${session_windows_version:-}" ] && cat <<EOF
+    local version=win7
+    case $machine in modern-standby | windows10-laptop) version=win10 ;; esac
+    cat <<EOF
 [HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\quillmere.exe]
-"Version"="$session_windows_version"
+"Version"="${session_windows_version:-$version}"
 
 EOF
     cat <<EOF

@@ -8,8 +8,8 @@
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
-# planted_dlls second_start keyboard sleep_resume tray_retry program_rules program_rules_mode
-# no_program_rules.
+# composition_compat planted_dlls second_start keyboard sleep_resume tray_retry program_rules
+# program_rules_mode no_program_rules.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -388,6 +388,8 @@ case_power_modes() {
     session_driver menu-items >/dev/null
     check "the menu lists the three modes" \
         test "$(grep -c '^menu item 103[123] enabled' "$session_log")" = 3
+    check "... and, as from Windows 8 on, the composition item grayed" \
+        grep -qx 'menu item 1030 grayed Aero Off' "$session_log"
     # Aero, Display Off | Change Power Plan and the three modes | Program Rules..., Settings | Exit
     session_click_menu_item "$rect" 5 2 4 2 1  # "Best Performance"
     session_driver wait nomenu >/dev/null
@@ -436,12 +438,13 @@ case_display_off_hung() {
         session_driver answers 5000
 }
 
-case_composition() {  # case_composition WINDOWS-VERSION EXPECTED-ITEM
+case_composition() {  # case_composition WINDOWS-VERSION EXPECTED-ITEM [MACHINE]
     session_windows_version=$1
+    session_machine=${3:-laptop}
     start
     open_tray_menu
     session_driver menu-items >/dev/null
-    check "under $1 the composition item reads: $2" \
+    check "under $1 on the $session_machine the composition item reads: $2" \
         grep -qx "menu item 1030 $2" "$session_log"
 }
 
@@ -578,10 +581,13 @@ case_program_rules() {
 }
 
 # A rule that names a power mode, on the Windows 11 laptop: the mode while the game is in front,
-# Balanced's own mode again after it.
+# Balanced's own mode again after it. The saved rules keep the Balanced mode on mains (a first
+# run's defaults would name Best Performance there).
 case_program_rules_mode() {
     session_machine=modern-standby
     write_program_rules DED574B5-45A0-4F42-8737-46345C09C238
+    printf '%s\r\n' '{00000000-0000-0000-0000-000000000000}' "{$plan_balanced}" "{$plan_balanced}" \
+        1 0 1 30 >"$work/config.txt"
     on_ac
     start
     session_front game.exe >/dev/null
@@ -614,6 +620,9 @@ power_source | battery_rule | menu_plan | settings_file | startup_value | exit |
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
+# Windows 11 telling the program it is Windows 7 (a compatibility mode): the switch is offered,
+# but composition is on, as it always is there.
+composition_compat) case_composition win7 "enabled Aero Off" modern-standby ;;
 *) echo "unknown case $case_name"; exit 2 ;;
 esac
 [ $failures = 0 ]

@@ -524,13 +524,46 @@ bool MachineHasFunction(const char* name)
     return true;
 }
 
-// The program's lookups: a function the machine's Windows does not have is not found there.
+// Composition on a Windows 8 or later machine, whatever Windows version the program is told
+// (a compatibility mode may tell it Windows 7): always on, and the switch changes nothing.
+HRESULT WINAPI IsCompositionAlwaysOn(BOOL* enabled)
+{
+    if (enabled == nullptr)
+        return E_INVALIDARG;
+    *enabled = TRUE;
+    return S_OK;
+}
+
+HRESULT WINAPI EnableCompositionInVain(UINT action)
+{
+    AppendLog("DwmEnableComposition", action == 0 ? "0: composition stays on" : "1");
+    return S_OK;
+}
+
+// dwmapi's functions as the machine's Windows answers them, or null to take Wine's own.
+FARPROC MachineCompositionFunction(HMODULE module, LPCSTR name)
+{
+    if (module == nullptr || module != GetModuleHandleW(L"dwmapi.dll") ||
+        !IsWindows8OrLater(ReadStandinMachine()))
+        return nullptr;
+    void* function = nullptr;
+    if (IS_INTRESOURCE(name) && LOWORD(reinterpret_cast<ULONG_PTR>(name)) == 102)
+        function = reinterpret_cast<void*>(EnableCompositionInVain);
+    else if (!IS_INTRESOURCE(name) && std::strcmp(name, "DwmIsCompositionEnabled") == 0)
+        function = reinterpret_cast<void*>(IsCompositionAlwaysOn);
+    return reinterpret_cast<FARPROC>(function);
+}
+
+// The program's lookups: a function the machine's Windows does not have is not found there, and
+// composition is answered as the machine's Windows answers it.
 FARPROC WINAPI GetProcAddressOnMachine(HMODULE module, LPCSTR name)
 {
     if (module == standinModule && !IS_INTRESOURCE(name) && !MachineHasFunction(name)) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
+    if (FARPROC composition = MachineCompositionFunction(module, name))
+        return composition;
     using Function = FARPROC(WINAPI*)(HMODULE, LPCSTR);
     return procAddressHook->original<Function>()(module, name);
 }

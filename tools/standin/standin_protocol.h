@@ -33,6 +33,14 @@ inline bool HasPowerModes(StandinMachine machine)
         machine == StandinMachine::kWindows10Laptop;
 }
 
+// The Windows 10 and 11 machines. From Windows 8 on desktop composition is always on: the
+// state query answers on and the switch changes nothing.
+inline bool IsWindows8OrLater(StandinMachine machine)
+{
+    return machine == StandinMachine::kModernStandby ||
+        machine == StandinMachine::kWindows10Laptop;
+}
+
 // The mode of each power source, AC first, as braced identifier text under the machine key;
 // a missing value is Balanced.
 constexpr const wchar_t* kStandinModeValues[] = {L"ACPowerMode", L"DCPowerMode"};
