@@ -510,6 +510,18 @@ case_keyboard() {
     session_driver wait hidden >/dev/null
     check "Escape is Cancel: the window hides" test "$(session_driver window | tr -d '\r')" = hidden
     check "... and nothing is saved" test "$(sed -n 6p "$work/config.txt" | tr -d '\r')" = 0
+
+    # The mouse passing over the tray icon while Cancel has the focus leaves Cancel the default.
+    open_settings
+    click_control 1012  # ticks the notifications box again
+    xdotool key Tab  # on to Cancel
+    local x y
+    read -r x y < <(session_tray_position)
+    xdotool mousemove "$x" "$y" sleep 0.3 mousemove $((x + 2)) "$y" sleep 0.3
+    xdotool key Return
+    session_driver wait hidden >/dev/null
+    check "Enter after a mouse move over the tray icon is Cancel: nothing is saved" \
+        test "$(sed -n 6p "$work/config.txt" | tr -d '\r')" = 0
 }
 
 # After a sleep in which Windows made Balanced active, on mains: the resume runs the rules once,
