@@ -137,13 +137,14 @@ if(MINGW)
     add_test(NAME exe_imports
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:quillmere>
                      ${CMAKE_OBJDUMP})
-    # What each exe needs and about a kilobyte more: 77 KB for x64 (77824 bytes), 72.5 KB for
-    # x86 (73216 bytes, with no unwind tables of its own). Power modes, one Quillmere per
-    # session, the resume rule and the program rules took x64 from 60416 bytes to this.
+    # What each exe needs and about a kilobyte more: 77.5 KB for x64 (79360 bytes), 73 KB for
+    # x86 (74752 bytes, with no unwind tables of its own). Power modes, one Quillmere per
+    # session, the resume rule and the program rules took x64 from 60416 bytes to 77824; the
+    # held file folder, the tray icon's retries and the elevated first start 1.5 KB more.
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-        set(quillmere_size_budget 78848)
+        set(quillmere_size_budget 80384)
     else()
-        set(quillmere_size_budget 74240)
+        set(quillmere_size_budget 75776)
     endif()
     add_test(NAME exe_size
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-size $<TARGET_FILE:quillmere>
