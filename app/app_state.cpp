@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, nullptr, {}, {}};
+AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, nullptr, {}, {}, 0};
 
 void ResetAppState()
 {
@@ -19,4 +19,5 @@ void ResetAppState()
     app.programRulesWindow = nullptr;
     app.editedRules.clear();
     app.ruleTargets.clear();
+    app.trayRetriesLeft = 0;
 }

@@ -30,6 +30,7 @@ struct AppState {
     HWND programRulesWindow;                // the program rules window, once made
     std::vector<ProgramRule> editedRules;   // the rules as that window edits them
     std::vector<GUID> ruleTargets;          // the targets its list offers, in its order
+    LONG trayRetriesLeft;       // tries left of an add the shell refused; 0: no retry timer
 };
 
 extern AppState app;

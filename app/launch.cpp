@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/single_instance.h"
 #include "app/window_proc.h"
 #include "core/power_rules.h"
 #include "power/plan_catalogue.h"
@@ -24,12 +25,15 @@ HWND CreateSettingsDialog(HINSTANCE instance)
     if (window == nullptr)
         return nullptr;
     SetWindowIcons(window);
+    AcceptLowerRightsMessages(window, app.taskbarCreatedMessage);
 
     // Windows sends each registered setting's current value right after the registration, so
     // the rules act at once: the saved rules must be in force before then. A missing or
-    // unreadable file leaves the defaults, silently; the settings window reports it.
+    // unreadable file leaves the defaults, silently, fitted to the plans and modes the machine
+    // has; the settings window reports it, and its first config.txt holds those defaults.
     RefreshPlanCatalogue();
-    LoadSavedConfig();
+    if (!LoadSavedConfig())
+        FitDefaultsToMachine();
     // The program rules follow the foreground from the start, and only when there are any.
     LoadProgramRules();
     WatchForeground();

@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
-#include "res/resource.h"
+#include "app/messages.h"
+#include "app/system_library.h"
 #include "settings/settings_dialog.h"
 
 // Local\ is the session's own namespace, so another session (another user logged on beside
@@ -15,9 +16,34 @@ bool ClaimSessionInstance()
 {
     // Never closed: the name lasts exactly as long as this process.
     HANDLE instance = CreateMutexW(nullptr, FALSE, kInstanceName);
-    // A name another user made in this session cannot be opened (access denied), and is not a
-    // Quillmere of this user's.
-    return instance == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+    DWORD error = GetLastError();
+    if (instance != nullptr)
+        return error != ERROR_ALREADY_EXISTS;
+    // A first Quillmere running elevated ("as administrator") made the name with a security
+    // that a process of the user's ordinary rights may not open: it runs all the same.
+    return error != ERROR_ACCESS_DENIED;
+}
+
+// The settings window's message from a second start, and the shell's TaskbarCreated, come
+// from processes of the user's ordinary rights. An elevated Quillmere hears such a process's
+// messages only once it lets them in: Windows 7 filters per window, Vista per process.
+void AcceptLowerRightsMessages(HWND window, UINT taskbarCreated)
+{
+    using WindowFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using ProcessFilter = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the process-wide filter
+    const UINT messages[] = {WM_SHOWSETTINGSWINDOW, taskbarCreated};
+    auto windowFilter = GetLoadedFunction<WindowFilter>(L"user32.dll", "ChangeWindowMessageFilterEx");
+    auto processFilter = windowFilter != nullptr ? nullptr
+        : GetLoadedFunction<ProcessFilter>(L"user32.dll", "ChangeWindowMessageFilter");
+    for (UINT message : messages) {
+        if (message == 0)
+            continue;
+        if (windowFilter != nullptr)
+            windowFilter(window, message, kAllow, nullptr);
+        else if (processFilter != nullptr)
+            processFilter(message, kAllow);
+    }
 }
 
 void ShowRunningInstance()

@@ -10,8 +10,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Before anything is loaded: no DLL from the working directory, later ones only from the
     // system folder.
     RestrictDllSearch();
-    // Before anything resolves "config.txt" against the working directory.
+    // The working directory once a log-on start has left the system folder holds the program's
+    // files for the whole run, wherever other components move the working directory later.
     LeaveSystemFolder();
+    HoldFileFolder();
     // A second start in the session shows the running one's settings window and ends.
     if (!ClaimSessionInstance()) {
         ShowRunningInstance();

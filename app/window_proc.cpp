@@ -1,6 +1,7 @@
 #include "app/window_proc.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "power/plan_switching.h"
 #include "power/foreground_watch.h"
 #include "settings/program_rules_dialog.h"
@@ -71,6 +72,19 @@ static void RouteTrayNotify(HWND window, LPARAM lParam)
     }
 }
 
+// Each timer of the window has its identifier in app/messages.h.
+static void RouteTimer(HWND window, WPARAM id)
+{
+    switch (id) {
+    case kTrayRetryTimer:
+        RetryTrayIcon(window);
+        return;
+    case kSettleTimer:
+        SettleReturn();
+        return;
+    }
+}
+
 // Scale changes, named here because the headers define them only for later Windows versions:
 // the window's own DPI (Windows 8.1 and later) and the user's new scale setting (Windows 8).
 constexpr UINT kWmDpiChanged = 0x02E0;
@@ -125,10 +139,6 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         if (wParam != FALSE)
             EndProgramRules();
         break;
-    case WM_TIMER:
-        if (wParam == kSettleTimer)
-            SettleReturn();
-        break;
     case WM_COMMAND:
         RouteCommand(window, wParam);
         break;
@@ -140,6 +150,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_TRAYNOTIFY:
         RouteTrayNotify(window, lParam);
+        break;
+    case WM_TIMER:
+        RouteTimer(window, wParam);
         break;
     case WM_POWERMODECHANGED:  // posted from the platform's thread
         UpdateTrayStatus();

@@ -1,4 +1,5 @@
-// The working directory "config.txt" is resolved against.
+// The folder of the program's files ("config.txt", "programs.txt"): the working directory as
+// start-up leaves it.
 #pragma once
 
 #include "app/platform.h"
@@ -8,3 +9,12 @@
 // starts the Run entries at log-on, makes its own executable's folder the working directory.
 // Any other working directory is kept.
 void LeaveSystemFolder();
+
+// Remembers the working directory, as it is now, as the folder of the program's files for the
+// rest of the run. Other components may change the working directory later (the open-file
+// dialog does, whatever its flags say), and the files must not move with it. A working
+// directory too long for MAX_PATH is not held: every file of the program then fails to open.
+void HoldFileFolder();
+// The full path of the file name in the held folder. False, with nothing written, when no
+// folder is held or the path would not fit in MAX_PATH units with its terminator.
+bool PathInFileFolder(const WCHAR* name, WCHAR (&path)[MAX_PATH]);

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "bench/bench_start.h"
+#include "app/messages.h"
 #include "res/resource.h"
 #include "standin/standin.h"
 #include "standin/standin_protocol.h"

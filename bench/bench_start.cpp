@@ -27,6 +27,7 @@
 #include <psapi.h>
 
 #include "res/resource.h"
+#include "standin/standin_loader.h"
 
 namespace {
 
@@ -39,31 +40,6 @@ LONGLONG Microseconds(LONGLONG ticks)
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return ticks * 1000000 / frequency.QuadPart;
-}
-
-// Loads the stand-in into a process created suspended, by a thread of its own calling
-// LoadLibraryW (kernel32 is at the same address in every process of the session); the first
-// thread to run makes the loader attach the exe's DLLs first, as the main thread would.
-bool LoadStandinInto(HANDLE process)
-{
-    wchar_t path[MAX_PATH];
-    UINT length = GetSystemDirectoryW(path, MAX_PATH - 16);
-    if (length == 0 || length >= MAX_PATH - 16)
-        return false;
-    std::wcscpy(path + length, L"\\powrprof.dll");
-    SIZE_T bytes = (std::wcslen(path) + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (remote == nullptr || !WriteProcessMemory(process, remote, path, bytes, nullptr))
-        return false;
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr);
-    if (thread == nullptr)
-        return false;
-    bool ended = WaitForSingleObject(thread, kWaitMs) == WAIT_OBJECT_0;
-    CloseHandle(thread);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return ended;
 }
 
 constexpr int kMaxModules = 128;
@@ -124,7 +100,7 @@ LONGLONG StartOnce(const wchar_t* program, HANDLE added, BenchStartupRecord* rec
         return -1;
     bool running = true;
     if (kind == Start::kSteps) {
-        running = LoadStandinInto(process.hProcess) && record->watchStartedAt != 0;
+        running = LoadStandinInto(process.hProcess, kWaitMs) && record->watchStartedAt != 0;
         LARGE_INTEGER resumed;
         QueryPerformanceCounter(&resumed);
         record->resumedAt = resumed.QuadPart;

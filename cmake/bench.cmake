@@ -25,9 +25,10 @@ target_link_options(bare_tray_v6 PRIVATE ${quillmere_link_options} ${quillmere_e
 set_source_files_properties(${CMAKE_SOURCE_DIR}/bench/bare_tray.rc PROPERTIES
     OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/quillmere.manifest)
 
-add_executable(bench_start ${CMAKE_SOURCE_DIR}/bench/bench_start.cpp)
+add_executable(bench_start ${CMAKE_SOURCE_DIR}/bench/bench_start.cpp
+               ${CMAKE_SOURCE_DIR}/tools/standin/standin_loader.cpp)
 set_target_properties(bench_start PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${standin_dir})
-target_include_directories(bench_start PRIVATE ${CMAKE_SOURCE_DIR})
+target_include_directories(bench_start PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(bench_start PRIVATE ${quillmere_defines})
 if(MINGW)
     target_link_options(bench_start PRIVATE ${quillmere_link_options} -municode)

@@ -17,7 +17,8 @@ target_include_directories(powrprof_standin PRIVATE ${CMAKE_SOURCE_DIR}/tools ${
 target_link_libraries(powrprof_standin PRIVATE quillmere_core user32 advapi32 uuid)
 
 add_executable(power_driver ${CMAKE_SOURCE_DIR}/tools/standin/power_driver.cpp
-               ${CMAKE_SOURCE_DIR}/tools/standin/standin_protocol.cpp)
+               ${CMAKE_SOURCE_DIR}/tools/standin/standin_protocol.cpp
+               ${CMAKE_SOURCE_DIR}/tools/standin/standin_loader.cpp)
 set_target_properties(power_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${standin_dir})
 target_include_directories(power_driver PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(power_driver PRIVATE quillmere_core user32 advapi32)
@@ -60,8 +61,8 @@ if(CMAKE_CROSSCOMPILING)
     if(XDOTOOL_PROGRAM AND XVFB_PROGRAM AND IMPORT_PROGRAM)
         foreach(case power_source battery_rule menu_plan settings_file startup_value exit
                      day_two modern_standby power_modes windows10_modes display_off_hung
-                     composition_7 composition_10 second_start keyboard sleep_resume
-                     program_rules program_rules_mode no_program_rules
+                     composition_7 composition_10 composition_compat second_start keyboard
+                     sleep_resume tray_retry program_rules program_rules_mode no_program_rules
                      program_rules_settle program_rules_windows11
                      planted_dlls)
             add_test(NAME desktop_${case}

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "guid_text.h"
+#include "utf8_mark.h"
 
 // Any magnitude above every value a field can hold; digits beyond it only keep it there.
 constexpr uint64_t kMagnitudeCap = 0x100000000ull;
@@ -195,6 +196,7 @@ void ReadConfigText(const char* bytes, size_t length, SwitchSettings* settings,
     if (bytes == nullptr) {
         reader.length = 0;
     }
+    reader.at = Utf8MarkLength(bytes, reader.length);
     ReadPlan(&reader, &settings->pluggedInPlan, isInstalled, context);
     ReadPlan(&reader, &settings->unpluggedPlan, isInstalled, context);
     ReadPlan(&reader, &settings->lowBatteryPlan, isInstalled, context);

@@ -14,8 +14,9 @@ size_t FormatConfigText(const SwitchSettings& settings, char (&text)[kConfigText
 // Tells whether a plan read from the file is installed now.
 typedef bool (*PlanInstalledFn)(const GUID& plan, const void* context);
 
-// Reads the seven values by whitespace-separated tokens into *settings. A plan is taken only
-// when isInstalled says so; an integer that does not parse or fit stops the reading, and every
-// field not taken keeps its current value.
+// Reads the seven values by whitespace-separated tokens into *settings, after a UTF-8
+// byte-order mark at the start, if any. A plan is taken only when isInstalled says so; an
+// integer that does not parse or fit stops the reading, and every field not taken keeps its
+// current value.
 void ReadConfigText(const char* bytes, size_t length, SwitchSettings* settings,
                     PlanInstalledFn isInstalled, const void* context);

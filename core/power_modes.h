@@ -4,6 +4,7 @@
 #pragma once
 
 #include "guid.h"
+#include "plan_ids.h"
 
 inline constexpr GUID MODE_BEST_EFFICIENCY = {
     0x961cc777, 0x2547, 0x4f9d, {0x81, 0x74, 0x7d, 0x86, 0x18, 0x1b, 0x8a, 0x7a}};
@@ -42,4 +43,18 @@ inline int FindPowerMode(const GUID& id)
 inline bool IsPowerMode(const GUID& id)
 {
     return FindPowerMode(id) >= 0;
+}
+
+// The mode that does, where the platform has modes, what a built-in plan does elsewhere: Best
+// Performance for High Performance, Best Power Efficiency for Power Saver. Null for any other
+// plan (Balanced is Balanced either way).
+inline const GUID* ModeForPlan(const GUID& plan)
+{
+    if (IsSameGuid(plan, PLAN_HIGH_PERFORMANCE)) {
+        return &MODE_BEST_PERFORMANCE;
+    }
+    if (IsSameGuid(plan, PLAN_POWER_SAVER)) {
+        return &MODE_BEST_EFFICIENCY;
+    }
+    return nullptr;
 }

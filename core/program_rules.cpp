@@ -5,6 +5,7 @@
 
 #include "guid_text.h"
 #include "power_modes.h"
+#include "utf8_mark.h"
 
 constexpr char kTab = '\t';
 
@@ -75,7 +76,7 @@ void ReadProgramRules(const char* bytes, size_t length, std::vector<ProgramRule>
     if (bytes == nullptr || rules == nullptr) {
         return;
     }
-    size_t start = 0;
+    size_t start = Utf8MarkLength(bytes, length);
     while (start < length) {
         size_t end = start;
         while (end < length && !IsLineEnd(bytes[end])) {

@@ -17,8 +17,9 @@ struct ProgramRule {
 };
 
 // Reads "programs.txt": one rule a line, the target's identifier in braced form, a tab, then the
-// program, in UTF-8, the line ending in LF or CR LF. A line that cannot be read (no identifier,
-// no tab, no program, a program too long or not UTF-8) is skipped; the others are appended.
+// program, in UTF-8 (a byte-order mark at the start of the file skipped), the line ending in LF
+// or CR LF. A line that cannot be read (no identifier, no tab, no program, a program too long or
+// not UTF-8) is skipped; the others are appended.
 void ReadProgramRules(const char* bytes, size_t length, std::vector<ProgramRule>* rules);
 // The file's text for the rules, each line ending in CR LF.
 void FormatProgramRules(const std::vector<ProgramRule>& rules, std::vector<char>* text);

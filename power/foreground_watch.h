@@ -2,12 +2,7 @@
 // rule, switching to what the rules call for, and bringing back what was in force before them.
 #pragma once
 
-#include "app/platform.h"
-
-// The one-shot timer that settles a return, set on the program's window only while a return is
-// waiting, and how long a program without a rule must hold the front first.
-constexpr UINT_PTR kSettleTimer = 2;
-constexpr UINT kSettleMs = 2000;
+#include "app/messages.h"
 
 // Follows the foreground with the system's event (EVENT_SYSTEM_FOREGROUND, out of context, so
 // it arrives on this thread through the message loop) while there is a program rule, and with

@@ -27,8 +27,7 @@
 #define IDC_REMOVE_RULE             1104
 #define IDC_RULE_TARGET             1105
 
-// Tray callback message (WM_USER + 1) and tray menu commands
-#define WM_TRAYNOTIFY           1025
+// Tray menu commands (the private messages are in app/messages.h)
 #define IDM_SETTINGS            1026
 #define IDM_CLOSE_SETTINGS      1027
 #define IDM_EXIT                1028
@@ -41,11 +40,6 @@
 // balanced, best performance
 #define IDM_POWER_MODE_FIRST    1031
 #define IDM_POWER_MODE_LAST     1033
-
-// Private messages: the power mode in force changed (WM_APP + 1); a second start asks the
-// running Quillmere to show its settings window (WM_APP + 2)
-#define WM_POWERMODECHANGED     0x8001
-#define WM_SHOWSETTINGSWINDOW   0x8002
 
 // Plan k of the catalogue (counting from 0) gets menu command IDM_PLAN_FIRST + k
 #define IDM_PLAN_FIRST          501

@@ -6,9 +6,9 @@
 #include "power/power_api.h"
 #include "settings/text_file.h"
 
-// Both names are relative, so they resolve against the working directory at each call. The
-// new contents go to the temporary file beside "config.txt" first, so that one rename puts
-// them in place and a failed save never leaves a cut-off file behind.
+// Both names are taken in the folder held at start-up. The new contents go to the temporary
+// file beside "config.txt" first, so that one rename puts them in place and a failed save
+// never leaves a cut-off file behind.
 static const wchar_t kConfigName[] = L"config.txt";
 static const wchar_t kNewConfigName[] = L"config.txt.new";
 
@@ -39,7 +39,7 @@ static bool IsInstalledPlan(const GUID& plan, const void*)
 }
 
 // Reads "config.txt" into the live settings; false, with the settings untouched, when it
-// cannot be opened.
+// cannot be opened or read whole.
 static bool ReadConfigFile()
 {
     char* bytes = nullptr;
@@ -58,7 +58,20 @@ void LoadConfig()
         ShowConfigMessage(L"Could not open config.txt! The configuration could not be read.");
 }
 
-void LoadSavedConfig()
+bool LoadSavedConfig()
 {
-    ReadConfigFile();
+    return ReadConfigFile();
+}
+
+void FitDefaultsToMachine()
+{
+    if (!HasPowerModes())
+        return;
+    SwitchSettings& settings = app.settings;
+    GUID* plans[] = {&settings.pluggedInPlan, &settings.unpluggedPlan, &settings.lowBatteryPlan};
+    for (GUID* plan : plans) {
+        const GUID* mode = ModeForPlan(*plan);
+        if (mode != nullptr && FindPlan(*plan) == PlanCount())
+            *plan = *mode;
+    }
 }

@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "settings/text_file.h"
 
-// Relative, like "config.txt", so both live in the working directory.
+// Beside "config.txt", in the folder held at start-up.
 static const wchar_t kProgramsName[] = L"programs.txt";
 static const wchar_t kNewProgramsName[] = L"programs.txt.new";
 

@@ -1,14 +1,21 @@
 #include "settings/text_file.h"
 
+#include "app/working_directory.h"
+
 // No valid file of the program's comes near this size; anything past it is left unread.
 constexpr DWORD kReadLimit = 1024 * 1024;
 
 // Other processes may read, write, rename or delete the file while it is open.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// Every name is taken in the folder held at start-up: a path that cannot be made (too long)
+// opens nothing.
 static HANDLE OpenForReading(const WCHAR* name)
 {
-    return CreateFileW(name, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    WCHAR path[MAX_PATH];
+    if (!PathInFileFolder(name, path))
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -21,23 +28,26 @@ bool CanReadFile(const WCHAR* name)
     return true;
 }
 
-static char* ReadBytes(HANDLE file, DWORD* length)
+// All of the bytes the size promised (up to the limit), or none: a read that fails part-way,
+// or a file cut short while it is read, would otherwise pass for a shorter file.
+static bool ReadBytes(HANDLE file, char** bytes, DWORD* length)
 {
-    *length = 0;
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0)
-        return nullptr;
+    if (!GetFileSizeEx(file, &size))
+        return false;
+    if (size.QuadPart <= 0)
+        return true;
     DWORD wanted = size.QuadPart < kReadLimit ? static_cast<DWORD>(size.QuadPart) : kReadLimit;
-    auto* bytes = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, wanted));
-    if (bytes == nullptr)
-        return nullptr;
+    *bytes = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, wanted));
+    if (*bytes == nullptr)
+        return false;
     while (*length < wanted) {
         DWORD read = 0;
-        if (!ReadFile(file, bytes + *length, wanted - *length, &read, nullptr) || read == 0)
-            break;
+        if (!ReadFile(file, *bytes + *length, wanted - *length, &read, nullptr) || read == 0)
+            return false;
         *length += read;
     }
-    return bytes;
+    return true;
 }
 
 bool ReadWholeFile(const WCHAR* name, char** bytes, DWORD* length)
@@ -47,9 +57,14 @@ bool ReadWholeFile(const WCHAR* name, char** bytes, DWORD* length)
     HANDLE file = OpenForReading(name);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    *bytes = ReadBytes(file, length);
+    bool whole = ReadBytes(file, bytes, length);
     CloseHandle(file);
-    return true;
+    if (whole)
+        return true;
+    FreeWholeFile(*bytes);
+    *bytes = nullptr;
+    *length = 0;
+    return false;
 }
 
 void FreeWholeFile(char* bytes)
@@ -59,9 +74,9 @@ void FreeWholeFile(char* bytes)
 }
 
 // Writes all of the bytes and makes them durable before the handle is closed.
-static bool WriteNewFile(const WCHAR* newName, const char* bytes, DWORD length)
+static bool WriteNewFile(const WCHAR* newPath, const char* bytes, DWORD length)
 {
-    HANDLE file = CreateFileW(newName, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(newPath, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -75,9 +90,12 @@ static bool WriteNewFile(const WCHAR* newName, const char* bytes, DWORD length)
 
 bool ReplaceWholeFile(const WCHAR* name, const WCHAR* newName, const char* bytes, DWORD length)
 {
-    if (WriteNewFile(newName, bytes, length) &&
-        MoveFileExW(newName, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    WCHAR path[MAX_PATH], newPath[MAX_PATH];
+    if (!PathInFileFolder(name, path) || !PathInFileFolder(newName, newPath))
+        return false;
+    if (WriteNewFile(newPath, bytes, length) &&
+        MoveFileExW(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileW(newName);
+    DeleteFileW(newPath);
     return false;
 }

@@ -1,5 +1,5 @@
-// The program's small files beside each other in the working directory ("config.txt",
-// "programs.txt"), read whole and replaced whole.
+// The program's small files beside each other ("config.txt", "programs.txt"), read whole and
+// replaced whole. Each name is a file name in the folder held at start-up (HoldFileFolder).
 #pragma once
 
 #include "app/platform.h"
@@ -7,8 +7,8 @@
 // Whether the file can be opened for reading, as ReadWholeFile opens it.
 bool CanReadFile(const WCHAR* name);
 // The file's bytes, at most 1 MiB of them, in a heap buffer the caller frees with
-// FreeWholeFile. False when the file cannot be opened; an empty file gives no buffer and a
-// length of 0. A read that fails part-way ends the bytes where it stopped.
+// FreeWholeFile. False, with no buffer, when the file cannot be opened or not read whole (a
+// read that fails part-way is no shorter file); an empty file gives no buffer and a length of 0.
 bool ReadWholeFile(const WCHAR* name, char** bytes, DWORD* length);
 void FreeWholeFile(char* bytes);
 // Writes the bytes to newName beside the file, makes them durable, then puts them in the

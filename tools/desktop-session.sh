@@ -23,7 +23,10 @@
 # plans, a battery, the power modes of Windows 10; desktop: Windows 7,
 # no battery, always on AC) and
 # session_windows_version (win7, win10, ...: the Windows version Wine reports to
-# quillmere.exe; unset, the prefix's own).
+# quillmere.exe; unset, the machine's own: win7 for the laptop and the desktop, win10 for the
+# Windows 10 and 11 laptops, since Windows 11 reports 10.0 too and Wine 8 knows no win11) and
+# session_tray_refusals (how many tray icon adds
+# the shell refuses in each program, as a shell still starting at log-on does; unset, none).
 #
 # The desktop prefix is its own (BUILD_DIR/desktop-prefix), apart from the in-process tests'
 # prefix, because these sessions replace the power-scheme key and the Run value.
@@ -98,6 +101,7 @@ REGEDIT4
 
 [HKEY_LOCAL_MACHINE\\Software\\QuillmereStandin]
 "Machine"="$machine"
+"TrayAddRefusals"=dword:$(printf '%08x' "${session_tray_refusals:-0}")
 
 [-HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\quillmere.exe]
 
@@ -111,9 +115,11 @@ EOF
 "FriendlyName"="Power Saver"
 
 EOF
-    [ -n "${session_windows_version:-}" ] && cat <<EOF
+    local version=win7
+    case $machine in modern-standby | windows11-laptop | windows10-laptop) version=win10 ;; esac
+    cat <<EOF
 [HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\quillmere.exe]
-"Version"="$session_windows_version"
+"Version"="${session_windows_version:-$version}"
 
 EOF
     cat <<EOF
@@ -171,11 +177,16 @@ session_start_desktop() {
 
 # The unmodified exe (by default the copy in standin/) started in DIR; `wine` returns its exit
 # code. Wine looks for powrprof and dwmapi as Windows does, a real DLL first: the stand-in in the
-# system folder, or one planted where the program would search. Waits until its tray icon is
-# drawn.
+# system folder, or one planted where the program would search. A shell that refuses tray icon
+# adds must see the program's first, made before its first power call loads the stand-in: then
+# the driver starts it with the stand-in loaded first. Waits until its tray icon is drawn.
 session_start_program() {  # session_start_program DIR [EXE]
+    local exe=${2:-$session_standin/quillmere.exe}
+    local -a launch=("$WINE" "$exe")
+    [ "${session_tray_refusals:-0}" != 0 ] &&
+        launch=("$WINE" "$session_standin/power_driver.exe" launch "$(session_windows_path "$exe")")
     (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" \
-        exec "$WINE" "${2:-$session_standin/quillmere.exe}") >/dev/null 2>&1 &
+        exec "${launch[@]}") >/dev/null 2>&1 &
     session_program_pid=$!
     session_driver wait hidden 30000 >/dev/null || return 1
     for _ in $(seq 50); do

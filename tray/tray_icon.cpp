@@ -1,6 +1,7 @@
 #include "tray/tray_icon.h"
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "app/system_library.h"
 #include "core/bounded_text.h"
 #include "core/plan_ids.h"
@@ -9,6 +10,9 @@
 
 constexpr UINT kTrayIconId = 1;
 constexpr UINT kBalloonTimeout = 10000;  // milliseconds
+// A refused add is tried again once a second for two minutes.
+constexpr UINT kTrayRetryPeriod = 1000;  // milliseconds
+constexpr LONG kTrayRetryLimit = 120;
 
 // What the tooltip names when the platform cannot say which plan is active.
 constexpr const WCHAR* kUnknownPlanName = L"unknown";
@@ -69,8 +73,35 @@ static WORD PlanIconId(const GUID& plan)
     return IDI_APP;
 }
 
+// The add carries the callback and a picture; the tooltip and the plan's picture follow.
+static bool SendTrayAdd()
+{
+    NOTIFYICONDATAW& tray = app.trayIcon;
+    tray.uFlags = NIF_MESSAGE | NIF_ICON;
+    tray.hIcon = LoadTrayPicture(IDI_BALANCED);
+    bool added = Shell_NotifyIconW(NIM_ADD, &tray) != FALSE;
+    ReleaseTrayPicture();
+    return added;
+}
+
+// A shell too busy to answer in time may have taken an add it reported as failed; it then
+// holds the icon, and a change of it succeeds.
+static bool IsTrayIconHeld()
+{
+    app.trayIcon.uFlags = NIF_MESSAGE;
+    return Shell_NotifyIconW(NIM_MODIFY, &app.trayIcon) != FALSE;
+}
+
+static void StopTrayRetry(HWND window)
+{
+    app.trayRetriesLeft = 0;
+    KillTimer(window, kTrayRetryTimer);
+}
+
 // The shell broadcasts "TaskbarCreated" to every top-level window after it restarts, and the
-// icons it held are gone by then; the window procedure answers it with RestoreTrayIcon.
+// icons it held are gone by then; the window procedure answers it with RestoreTrayIcon. At
+// log-on the shell may refuse the add (it is still starting, or busy past the call's
+// time-out): the add is then tried again by a timer that runs only while it is due.
 void AddTrayIcon(HWND window)
 {
     app.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
@@ -79,10 +110,25 @@ void AddTrayIcon(HWND window)
     tray.hWnd = window;
     tray.uID = kTrayIconId;
     tray.uCallbackMessage = WM_TRAYNOTIFY;
-    tray.uFlags = NIF_MESSAGE | NIF_ICON;
-    tray.hIcon = LoadTrayPicture(IDI_BALANCED);
-    Shell_NotifyIconW(NIM_ADD, &tray);
-    ReleaseTrayPicture();
+    if (SendTrayAdd()) {
+        if (app.trayRetriesLeft != 0)  // the shell's restart came while the add was retried
+            StopTrayRetry(window);
+        return;
+    }
+    app.trayRetriesLeft = kTrayRetryLimit;
+    SetTimer(window, kTrayRetryTimer, kTrayRetryPeriod, nullptr);
+}
+
+void RetryTrayIcon(HWND window)
+{
+    // A tick already queued when the retries ended finds nothing to do.
+    if (app.trayRetriesLeft == 0)
+        return;
+    bool shown = SendTrayAdd() || IsTrayIconHeld();
+    if (shown || --app.trayRetriesLeft == 0)
+        StopTrayRetry(window);
+    if (shown)
+        UpdateTrayStatus();
 }
 
 static void SetTrayIcon(WORD iconId)

@@ -4,7 +4,12 @@
 
 #include "app/platform.h"
 
+// Gives the icon to the shell; when the shell refuses it, the add is tried again once a second
+// (RetryTrayIcon at each tick of kTrayRetryTimer) for up to two minutes.
 void AddTrayIcon(HWND window);
+// One more try of a refused add: the icon is shown, with its tooltip and picture, once the
+// shell takes it or is found to hold it already; the timer ends then or after the last try.
+void RetryTrayIcon(HWND window);
 void UpdateTrayStatus();
 void ShowPlanBalloon(const WCHAR* text);
 // Takes the icon out of the tray when the window goes away.

@@ -74,7 +74,8 @@ TEST(ConfigText, ReadsByTokensWhateverTheLayout)
     for (char& c : small) c = static_cast<char>(c >= 'A' && c <= 'F' ? c + 32 : c);
     for (const std::string& file : {defaults, File("H B B 1 0 1 30", "\n"), File("H B B 1 0 1 30", " "),
                                     "\r\n\r\n  " + File("H B B", "\t\v\f\r\n\r\n") + "1 0\r\n1\r\n30", small,
-                                    File("H B B +1 00 01 030"), File("H B B 1 0 1 30 S nonsense -1")}) {
+                                    File("H B B +1 00 01 030"), File("H B B 1 0 1 30 S nonsense -1"),
+                                    "\xEF\xBB\xBF" + defaults}) {
         ExpectRead(kDefaultSettings, file);
     }
 }
@@ -85,6 +86,10 @@ TEST(ConfigText, KeepsEachFieldItCannotTake)
     ExpectRead({kKept, BAL, BAL, 1, 0, 1, 30}, File("{0BADC0DE-0000-0000-0000-000000000000} B B 1 0 1 30"));
     ExpectRead({kKept, SAVER, BAL, 1, 0, 1, 30}, File("381B4222-F694-41F0-9685-FF5BB260DF2E S B 1 0 1 30"));
     ExpectRead({kKept, BAL, BAL, 1, 0, 1, 30}, "\xA0" + File("H B B 1 0 1 30"));
+    // A byte-order mark counts only at the very start; a part of one, or one after a space,
+    // belongs to the first token.
+    ExpectRead({kKept, BAL, BAL, 1, 0, 1, 30}, "\xEF\xBB" + File("H B B 1 0 1 30"));
+    ExpectRead({kKept, BAL, BAL, 1, 0, 1, 30}, " \xEF\xBB\xBF" + File("H B B 1 0 1 30"));
     ExpectRead({kKept, SAVER, HP, 4, 5, 6, 70}, File(std::string(1000, 'x') + " S H 4 5 6 70"));
     ExpectRead({kKept, SAVER, HP, 4, 5, 6, 70}, File(std::string(1 << 20, '{') + " S H 4 5 6 70"));
     // An empty token at the end fails the reader: nothing after it is taken.

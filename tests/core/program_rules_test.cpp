@@ -36,7 +36,7 @@ TEST(ProgramRules, ReadsGoodLinesAndSkipsTheRest)
 {
     const std::string longName(259, 'a');
     const std::string tooLong(260, 'a');
-    std::string text = std::string(kHp) + "\tgame.exe\r\n"              // read
+    std::string text = "\xEF\xBB\xBF" + std::string(kHp) + "\tgame.exe\r\n"  // read, the mark skipped
                        + "{8c5e7fda-e8bf-4a96-9a85-a6e23a8c635c}\tC:\\Tools\\b\xC3\xBCild.exe\n"  // read
                        + kHp + " game.exe\n"                             // a space, no tab
                        + kHp + "\t\n"                                    // no program
@@ -44,6 +44,7 @@ TEST(ProgramRules, ReadsGoodLinesAndSkipsTheRest)
                        + kHp + "\tbad\xC3(\n"                             // not UTF-8
                        + kHp + "\t\xC0\xAF.exe\n"                        // overlong
                        + kHp + "\t\xED\xA0\x80.exe\n"                    // a surrogate
+                       + "\xEF\xBB\xBF" + kHp + "\tx.exe\n"               // a mark not at the start
                        + kHp + "\t" + tooLong + "\n"
                        + "\n\r\n"
                        + kHp + "\t" + longName + "\n"                    // read: 259 units fit

@@ -8,8 +8,8 @@
 #
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
-# planted_dlls second_start keyboard sleep_resume program_rules program_rules_mode no_program_rules
-# program_rules_settle program_rules_windows11.
+# composition_compat planted_dlls second_start keyboard sleep_resume tray_retry program_rules
+# program_rules_mode no_program_rules program_rules_settle program_rules_windows11.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -332,18 +332,26 @@ case_day_two() {
     rm -f "$beside"
 }
 
-# Only Balanced and Quiet Office are installed; on mains the default rule asks for High
-# Performance, which the power manager refuses.
+# A Modern Standby laptop (Balanced and Quiet Office only, power modes) on its first run: the
+# defaults name Best Performance for mains in place of the missing High Performance, so a
+# plug-in brings it, and the settings window and the first config.txt show it.
 case_modern_standby() {
     session_machine=modern-standby
-    on_ac
     start
-    check "start-up on mains asks for High Performance, and is refused" \
-        grep -q "^PowerSetActiveScheme refused, not installed: $(upper $plan_high)" "$session_log"
-    check "Balanced stays active" test "$(active_plan)" = $plan_balanced
-    check "no balloon announces a change" test "$(grep -c '^tray balloon' "$session_log")" = 0
-    check "the tooltip names the plan really active, and its power mode" \
-        test "$(last_tip)" = "Current power plan: Balanced (Balanced)."
+    check "the start on battery switches nothing" test "$(grep -c '^PowerSet' "$session_log")" = 0
+    on_ac
+    session_driver plug >/dev/null
+    check "plugging in sets Best Performance for mains" \
+        grep -q '^PowerSetUserConfiguredACPowerMode {DED574B5-45A0-4F42-8737-46345C09C238}' "$session_log"
+    check "... and asks for no plan" test "$(grep -c '^PowerSetActiveScheme' "$session_log")" = 0
+    check "the tooltip names it" test "$(last_tip)" = "Current power plan: Balanced (Best Performance)."
+    check "... and a balloon announces it" \
+        grep -q '^tray balloon The power plan has been changed to Balanced (Best Performance)\.' "$session_log"
+    open_settings
+    check "the Plugged In list shows it" \
+        test "$(session_driver control 1007 | cut -d' ' -f5- | tr -d '\r')" = "Balanced (Best Performance)"
+    check "the first config.txt names it" \
+        test "$(sed -n 1p "$work/config.txt" | tr -d '\r')" = "{DED574B5-45A0-4F42-8737-46345C09C238}"
 }
 
 # A Windows 11 laptop with power modes. The saved rules name a mode for the battery: the start
@@ -381,6 +389,8 @@ case_power_modes() {
     session_driver menu-items >/dev/null
     check "the menu lists the three modes" \
         test "$(grep -c '^menu item 103[123] enabled' "$session_log")" = 3
+    check "... and, as from Windows 8 on, the composition item grayed" \
+        grep -qx 'menu item 1030 grayed Aero Off' "$session_log"
     # Aero, Display Off | Change Power Plan and the three modes | Program Rules..., Settings | Exit
     session_click_menu_item "$rect" 5 2 4 2 1  # "Best Performance"
     session_driver wait nomenu >/dev/null
@@ -429,12 +439,13 @@ case_display_off_hung() {
         session_driver answers 5000
 }
 
-case_composition() {  # case_composition WINDOWS-VERSION EXPECTED-ITEM
+case_composition() {  # case_composition WINDOWS-VERSION EXPECTED-ITEM [MACHINE]
     session_windows_version=$1
+    session_machine=${3:-laptop}
     start
     open_tray_menu
     session_driver menu-items >/dev/null
-    check "under $1 the composition item reads: $2" \
+    check "under $1 on the $session_machine the composition item reads: $2" \
         grep -qx "menu item 1030 $2" "$session_log"
 }
 
@@ -500,6 +511,18 @@ case_keyboard() {
     session_driver wait hidden >/dev/null
     check "Escape is Cancel: the window hides" test "$(session_driver window | tr -d '\r')" = hidden
     check "... and nothing is saved" test "$(sed -n 6p "$work/config.txt" | tr -d '\r')" = 0
+
+    # The mouse passing over the tray icon while Cancel has the focus leaves Cancel the default.
+    open_settings
+    click_control 1012  # ticks the notifications box again
+    xdotool key Tab  # on to Cancel
+    local x y
+    read -r x y < <(session_tray_position)
+    xdotool mousemove "$x" "$y" sleep 0.3 mousemove $((x + 2)) "$y" sleep 0.3
+    xdotool key Return
+    session_driver wait hidden >/dev/null
+    check "Enter after a mouse move over the tray icon is Cancel: nothing is saved" \
+        test "$(sed -n 6p "$work/config.txt" | tr -d '\r')" = 0
 }
 
 # After a sleep in which Windows made Balanced active, on mains: the resume runs the rules once,
@@ -516,6 +539,17 @@ case_sleep_resume() {
     check "... once" test "$(switches)" = 1
     check "the stand-in holds it active" test "$(active_plan)" = $plan_high
     check "the tooltip names it" test "$(last_tip)" = "Current power plan: High Performance."
+}
+
+# At log-on the shell refuses the first three tray icon adds, as one still starting does: the
+# program tries again each second and the icon comes, with its tooltip.
+case_tray_retry() {
+    session_tray_refusals=3
+    start
+    check "the shell refused three adds" test "$(grep -c '^tray NIM_ADD refused' "$session_log")" = 3
+    check "the icon shows Balanced's yellow picture" picture_is yellow
+    check "... and its tooltip was given after the last refusal" \
+        test "$(sed -n '/^tray NIM_ADD refused.*(0 left)/,$p' "$session_log" | grep -c '^tray tip Current power plan: Balanced\.$')" -ge 1
 }
 
 # programs.txt with two good lines among bad ones: the good ones act, without a message.
@@ -564,10 +598,13 @@ case_program_rules() {
 }
 
 # A rule that names a power mode, on the Windows 11 laptop: the mode while the game is in front,
-# Balanced's own mode again after it.
+# Balanced's own mode again after it. The saved rules keep the Balanced mode on mains (a first
+# run's defaults would name Best Performance there).
 case_program_rules_mode() {
     session_machine=modern-standby
     write_program_rules DED574B5-45A0-4F42-8737-46345C09C238
+    printf '%s\r\n' '{00000000-0000-0000-0000-000000000000}' "{$plan_balanced}" "{$plan_balanced}" \
+        1 0 1 30 >"$work/config.txt"
     on_ac
     start
     session_front game.exe >/dev/null
@@ -669,11 +706,14 @@ case_no_program_rules() {
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
-    second_start | keyboard | sleep_resume | program_rules | program_rules_mode | no_program_rules | \
-    program_rules_settle | program_rules_windows11)
+    second_start | keyboard | sleep_resume | tray_retry | program_rules | program_rules_mode | \
+    no_program_rules | program_rules_settle | program_rules_windows11)
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
+# Windows 11 telling the program it is Windows 7 (a compatibility mode): the switch is offered,
+# but composition is on, as it always is there.
+composition_compat) case_composition win7 "enabled Aero Off" modern-standby ;;
 *) echo "unknown case $case_name"; exit 2 ;;
 esac
 [ $failures = 0 ]

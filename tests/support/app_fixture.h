@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/launch.h"
+#include "app/messages.h"
 #include "support/scripted_power.h"
 
 // Dispatches every pending message; a WM_QUIT is taken off the queue and its code returned

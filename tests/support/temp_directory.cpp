@@ -1,5 +1,7 @@
 #include "support/temp_directory.h"
 
+#include "app/working_directory.h"
+
 static void DeleteTree(const std::wstring& directory)
 {
     WIN32_FIND_DATAW found;
@@ -33,6 +35,7 @@ TempDirectory::TempDirectory()
         if (CreateDirectoryW(name, nullptr)) {
             path = name;
             SetCurrentDirectoryW(name);
+            HoldFileFolder();
             return;
         }
     }
@@ -41,6 +44,7 @@ TempDirectory::TempDirectory()
 TempDirectory::~TempDirectory()
 {
     SetCurrentDirectoryW(previous.c_str());
+    HoldFileFolder();
     if (!path.empty())
         DeleteTree(path);
 }

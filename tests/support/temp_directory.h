@@ -1,5 +1,6 @@
-// A fresh directory made the current one for the length of a test. On destruction the old
-// current directory comes back and the directory is deleted with everything in it.
+// A fresh directory made the current one, and the folder of the program's files, for the length
+// of a test, as for a program started there. On destruction the old current directory comes
+// back, held again, and the directory is deleted with everything in it.
 #pragma once
 
 #include <string>

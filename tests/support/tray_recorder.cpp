@@ -5,6 +5,8 @@
 #include "core/plan_ids.h"
 
 std::vector<TrayEvent> trayEvents;
+int refusedTrayAdds = 0;
+bool refusedAddsTaken = false;
 
 static std::vector<std::pair<HICON, WORD>> loadedIcons;
 static decltype(&LoadImageW) realLoadImage;
@@ -46,6 +48,12 @@ static BOOL WINAPI RecordNotifyIcon(DWORD operation, PNOTIFYICONDATAW record)
 {
     trayEvents.push_back({false, operation, *record, LoadedFrom(record->hIcon),
                           (record->uFlags & NIF_ICON) != 0 ? PictureSize(record->hIcon) : 0});
+    if (operation == NIM_ADD && refusedTrayAdds > 0) {
+        --refusedTrayAdds;
+        if (refusedAddsTaken)
+            realNotifyIcon(operation, record);
+        return FALSE;
+    }
     return realNotifyIcon(operation, record);
 }
 
@@ -77,6 +85,8 @@ TrayFixture::TrayFixture()
     realDestroyIcon = destroyHook.original<decltype(&DestroyIcon)>();
     trayEvents.clear();
     loadedIcons.clear();
+    refusedTrayAdds = 0;
+    refusedAddsTaken = false;
 }
 
 void TrayFixture::SetUp()
@@ -85,6 +95,7 @@ void TrayFixture::SetUp()
     ResetAppState();
     ResetScriptedPower();
     scriptedPower.activePlan = PLAN_HIGH_PERFORMANCE;
+    PreparePower();
     window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
 }

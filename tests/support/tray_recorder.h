@@ -18,12 +18,17 @@ struct TrayEvent {
 
 extern std::vector<TrayEvent> trayEvents;
 
+// The shell as at log-on: the next refusedTrayAdds NIM_ADD calls fail. With refusedAddsTaken
+// each still reaches the shell, which takes the icon but answers too late.
+extern int refusedTrayAdds;
+extern bool refusedAddsTaken;
+
 // Only the Shell_NotifyIconW calls, in order.
 std::vector<TrayEvent> TrayCalls();
 
 // Hooks LoadImageW, Shell_NotifyIconW and DestroyIcon for its lifetime, before the window is
 // made, and starts the program with High performance active, so the picture of the add (111)
-// and the plan's own (109) differ.
+// and the plan's own (109) differ. No add is refused unless PreparePower says so.
 class TrayFixture : public AppFixture {
 protected:
     TrayFixture();

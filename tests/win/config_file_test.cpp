@@ -1,15 +1,24 @@
 // "config.txt" on real files in a temporary working directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "app/app_state.h"
+#include "app/working_directory.h"
 #include "settings/config_file.h"
+#include "settings/program_rules_file.h"
+#include "support/import_hook.h"
 #include "support/message_box_probe.h"
 #include "support/temp_directory.h"
 
 static const char kSaveFailed[] = "Could not open config.txt! The configuration could not be saved.";
+static const char kReadFailed[] = "Could not open config.txt! The configuration could not be read.";
+// Power Saver when plugged in, everything else as the defaults.
+static const std::string kSaverFile =
+    "{A1841308-3541-4FAB-BC81-F71556F20B4A}" + std::string(kDefaultFile + 38);
+static const char kRuleLine[] = "{A1841308-3541-4FAB-BC81-F71556F20B4A}\tgame.exe\r\n";
 
 class ConfigFileTest : public ::testing::Test {
 protected:
@@ -132,4 +141,94 @@ TEST_F(ConfigFileTest, UnreadableFileIsReportedAndChangesNothing)
     EXPECT_EQ(probe.calls[0].caption, L"Oh snap!");
     EXPECT_EQ(probe.calls[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(app.settings.lowBatteryPercent, 5);
+}
+
+// Another component may change the working directory while the program runs (the open-file
+// dialog does, whatever its flags say): both files stay in the folder held at start-up.
+TEST_F(ConfigFileTest, FilesStayInTheFolderHeldAtStart)
+{
+    ASSERT_TRUE(WriteTestFile(L"programs.txt", kRuleLine));
+    const std::wstring elsewhere = directory.path + L"\\elsewhere";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.c_str()));
+    ASSERT_TRUE(WriteTestFile(L"config.txt", kSaverFile));
+    LoadProgramRules();
+    EXPECT_EQ(app.programRules.size(), 1u);
+    SaveProgramRules();
+    SaveConfig();
+    LoadConfig();
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_HIGH_PERFORMANCE));
+    std::string moved;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &moved));
+    EXPECT_EQ(moved, kSaverFile) << "the new working directory's file is not touched";
+    EXPECT_FALSE(FileExists(L"programs.txt"));
+    ASSERT_TRUE(SetCurrentDirectoryW(directory.path.c_str()));
+    std::string bytes;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &bytes));
+    EXPECT_EQ(bytes, kDefaultFile);
+    ASSERT_TRUE(ReadTestFile(L"programs.txt", &bytes));
+    EXPECT_EQ(bytes, kRuleLine);
+}
+
+namespace {
+ImportHook* readHook = nullptr;
+DWORD bytesBeforeFailure = 0;
+
+// Hands out that many bytes, then fails, as a disk or a network share can.
+BOOL WINAPI ReadThenFail(HANDLE file, void* buffer, DWORD wanted, DWORD* read, OVERLAPPED* overlapped)
+{
+    if (bytesBeforeFailure == 0) {
+        SetLastError(ERROR_IO_DEVICE);
+        return FALSE;
+    }
+    DWORD part = std::min(wanted, bytesBeforeFailure);
+    bytesBeforeFailure -= part;
+    return readHook->original<decltype(&ReadFile)>()(file, buffer, part, read, overlapped);
+}
+}  // namespace
+
+// The bytes before a failed read are no shorter file: config.txt's first three lines are not
+// taken, programs.txt's first rule is not a list of one.
+TEST_F(ConfigFileTest, ReadFailingPartWayIsAFailedRead)
+{
+    ASSERT_TRUE(WriteTestFile(L"config.txt", kSaverFile));
+    ASSERT_TRUE(WriteTestFile(L"programs.txt", std::string(kRuleLine) + kRuleLine));
+    ImportHook hook("kernel32.dll", "ReadFile", reinterpret_cast<void*>(ReadThenFail));
+    ASSERT_TRUE(hook.installed());
+    readHook = &hook;
+    MessageBoxProbe probe;
+    bytesBeforeFailure = 120;
+    LoadConfig();
+    ASSERT_EQ(probe.calls.size(), 1u);
+    EXPECT_EQ(probe.calls[0].text, Wide(kReadFailed));
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_HIGH_PERFORMANCE));
+    bytesBeforeFailure = sizeof(kRuleLine) - 1;
+    LoadProgramRules();
+    EXPECT_TRUE(app.programRules.empty());
+}
+
+// A folder so deep that a file's full path would not fit in MAX_PATH: that file cannot be
+// opened, as if it were missing, and nothing is written past a buffer.
+TEST_F(ConfigFileTest, PathPastMaxPathOpensNothing)
+{
+    // "config.txt" just fits in this folder (259 units and the terminator), "config.txt.new"
+    // does not.
+    size_t depth = MAX_PATH - 1 - std::strlen("config.txt") - directory.path.size() - 2;
+    const std::wstring deep = directory.path + L"\\" + std::wstring(depth, L'd');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(deep.c_str()));
+    HoldFileFolder();
+    ASSERT_TRUE(WriteTestFile(L"config.txt", kSaverFile));
+    MessageBoxProbe probe;
+    LoadConfig();
+    EXPECT_TRUE(probe.calls.empty());
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, PLAN_POWER_SAVER)) << "the path just fits";
+    SaveConfig();
+    ASSERT_EQ(probe.calls.size(), 1u);
+    EXPECT_EQ(probe.calls[0].text, Wide(kSaveFailed));
+    std::string bytes;
+    ASSERT_TRUE(ReadTestFile(L"config.txt", &bytes));
+    EXPECT_EQ(bytes, kSaverFile);
+    ASSERT_TRUE(SetCurrentDirectoryW(directory.path.c_str()));
+    HoldFileFolder();
 }

@@ -15,11 +15,15 @@ namespace {
 
 class PowerModeTest : public AppFixture {
 protected:
-    void PreparePower() override { GiveScriptedPowerModes(); }
+    // The plans are there before the window, so the defaults are the machine's with the plans.
+    void PreparePower() override
+    {
+        GiveScriptedPowerModes();
+        InstallPlanKeys({PlanKeyName(PLAN_BALANCED), PlanKeyName(PLAN_HIGH_PERFORMANCE)});
+    }
     void SetUp() override
     {
         AppFixture::SetUp();
-        ASSERT_TRUE(InstallPlanKeys({PlanKeyName(PLAN_BALANCED), PlanKeyName(PLAN_HIGH_PERFORMANCE)}));
         app.settings.showNotifications = 1;
         PumpMessages();  // the callback made at the registration
     }
@@ -143,6 +147,64 @@ TEST_F(PowerModeTest, SettingsListTheModesAfterThePlansAndSaveTheirIdentifiers)
     ASSERT_TRUE(ReadTestFile(L"config.txt", &saved));
     EXPECT_EQ(saved.substr(0, 80), "{00000000-0000-0000-0000-000000000000}\r\n"
                                    "{DED574B5-45A0-4F42-8737-46345C09C238}\r\n");
+}
+
+// A first run (no config.txt) where the platform has modes and a default's plan is missing: the
+// default names the plan's mode, on the first notification and in the first file. Machines with
+// the plans, and machines without modes, keep the defaults and the 133-byte file; a saved file
+// is read as ever.
+TEST(FirstRunTest, DefaultsNameTheModeOfAPlanTheMachineLacks)
+{
+    TempDirectory directory;
+    ASSERT_FALSE(directory.path.empty());
+    const std::string modernStandbyFile =
+        "{DED574B5-45A0-4F42-8737-46345C09C238}" + std::string(kDefaultFile + 38);
+    const struct {
+        const char* what;
+        bool modes;
+        bool allPlans;  // else Balanced alone
+        bool saved;     // a config.txt from before, with the defaults
+        GUID pluggedIn;
+        const std::string& file;
+    } cases[] = {
+        {"Modern Standby", true, false, false, MODE_BEST_PERFORMANCE, modernStandbyFile},
+        {"modes and the plans", true, true, false, PLAN_HIGH_PERFORMANCE, kDefaultFile},
+        {"no modes", false, false, false, PLAN_HIGH_PERFORMANCE, kDefaultFile},
+        {"a saved file", true, false, true, PLAN_HIGH_PERFORMANCE, kDefaultFile},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::wstring> keys = {PlanKeyName(PLAN_BALANCED)};
+        if (c.allPlans) {
+            keys.push_back(PlanKeyName(PLAN_HIGH_PERFORMANCE));
+            keys.push_back(PlanKeyName(PLAN_POWER_SAVER));
+        }
+        ASSERT_TRUE(InstallPlanKeys(keys));
+        DeleteFileW(L"config.txt");
+        if (c.saved) {
+            ASSERT_TRUE(WriteTestFile(L"config.txt", kDefaultFile));
+        }
+        ResetAppState();
+        ResetScriptedPower();
+        if (c.modes) {
+            GiveScriptedPowerModes();
+        }
+        HWND window = CreateSettingsDialog(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, c.pluggedIn)) << c.what;
+        EXPECT_TRUE(IsSameGuid(app.settings.unpluggedPlan, PLAN_BALANCED)) << c.what;
+        EXPECT_TRUE(IsSameGuid(app.settings.lowBatteryPlan, PLAN_BALANCED)) << c.what;
+        SendPowerSource(window, 0);
+        EXPECT_EQ(CountCalls(L"SetPowerMode AC " + GuidText(MODE_BEST_PERFORMANCE)),
+                  IsPowerMode(c.pluggedIn) ? 1 : 0) << c.what;
+        SendMessageW(window, WM_COMMAND, IDM_SETTINGS, 0);
+        std::string file;
+        ASSERT_TRUE(ReadTestFile(L"config.txt", &file)) << c.what;
+        EXPECT_EQ(file, c.file) << c.what;
+        DestroyWindow(window);
+        PumpMessages();
+    }
+    ResetAppState();
+    RemovePlanKeys();
 }
 
 // Without the platform's mode functions nothing of it shows: no registration, no mode call, the

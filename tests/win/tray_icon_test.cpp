@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/plan_ids.h"
 #include "power/plan_switching.h"
+#include "support/import_hook.h"
 #include "support/tray_recorder.h"
 
 using TrayIconTest = TrayFixture;
@@ -36,7 +39,7 @@ static void ExpectAddThenStatus(HWND window, const wchar_t* tip, WORD iconId)
     EXPECT_EQ(add.hWnd, window);
     EXPECT_EQ(add.uID, 1u);
     EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
-    EXPECT_EQ(add.uCallbackMessage, 1025u);
+    EXPECT_EQ(add.uCallbackMessage, static_cast<UINT>(WM_APP + 3));  // a dialog owns WM_USER + n
     EXPECT_EQ(calls[0].iconId, IDI_BALANCED);
     EXPECT_EQ(calls[1].operation, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_TIP));
@@ -53,6 +56,82 @@ TEST_F(TrayIconTest, StartAddsTheIconThenShowsTheActivePlan)
     EXPECT_STREQ(TrayCalls()[0].record.szTip, L"");
     EXPECT_EQ(app.taskbarCreatedMessage, RegisterWindowMessageW(L"TaskbarCreated"));
     EXPECT_NE(app.taskbarCreatedMessage, 0u);
+}
+
+static std::vector<std::pair<UINT_PTR, UINT>> timersSet;  // identifier and period of each
+static decltype(&SetTimer) realSetTimer;
+
+static UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC callback)
+{
+    timersSet.emplace_back(id, period);
+    return realSetTimer(window, id, period, callback);
+}
+
+static int CountAdds()
+{
+    auto calls = TrayCalls();
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [](const TrayEvent& call) {
+        return call.operation == NIM_ADD;
+    }));
+}
+
+// At log-on the shell may refuse the add, or take it and answer too late. The add is tried
+// again at each tick of a one-second timer that exists only while it is due, for two minutes at
+// most; a change of the icon that succeeds means the shell had it after all.
+TEST_F(TrayIconTest, RefusedAddIsTriedEachSecondForTwoMinutes)
+{
+    ImportHook timerHook("user32.dll", "SetTimer", reinterpret_cast<void*>(RecordSetTimer));
+    ASSERT_TRUE(timerHook.installed());
+    realSetTimer = timerHook.original<decltype(&SetTimer)>();
+    const struct {
+        int refused;  // adds the shell refuses
+        bool taken;   // ... though it took them
+        int ticks;    // ticks until the icon shows, or until the tries end
+        bool shown;
+    } cases[] = {
+        {0, false, 0, true},
+        {3, false, 3, true},
+        {1, true, 1, true},
+        {1000, false, 120, false},
+    };
+    for (const auto& c : cases) {
+        DestroyWindow(window);
+        PumpMessages();
+        ResetAppState();
+        refusedTrayAdds = c.refused;
+        refusedAddsTaken = c.taken;
+        timersSet.clear();
+        window = CreateSettingsDialog(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        if (c.refused == 0)
+            EXPECT_TRUE(timersSet.empty());
+        else
+            EXPECT_EQ(timersSet, (std::vector<std::pair<UINT_PTR, UINT>>{{kTrayRetryTimer, 1000}}));
+        for (int tick = 0; tick < c.ticks; ++tick) {
+            trayEvents.clear();
+            SendMessageW(window, WM_TIMER, kTrayRetryTimer, 0);
+            auto calls = TrayCalls();
+            bool last = tick + 1 == c.ticks;
+            ASSERT_FALSE(calls.empty()) << c.refused << " tick " << tick;
+            EXPECT_EQ(calls[0].operation, static_cast<DWORD>(NIM_ADD));
+            EXPECT_EQ(calls.back().record.uFlags == NIF_ICON, last && c.shown)
+                << c.refused << " tick " << tick << ": the tooltip and picture follow the icon";
+            if (c.taken) {  // the shell refuses a second add of one icon: the change finds it
+                ASSERT_GE(calls.size(), 2u);
+                EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_MESSAGE));
+            }
+        }
+        EXPECT_FALSE(KillTimer(window, kTrayRetryTimer)) << c.refused << ": no timer is left";
+        trayEvents.clear();
+        SendMessageW(window, WM_TIMER, kTrayRetryTimer, 0);
+        EXPECT_TRUE(TrayCalls().empty()) << c.refused << ": a late tick does nothing";
+    }
+    // After the two minutes the shell's restart brings it, as ever.
+    trayEvents.clear();
+    refusedTrayAdds = 0;
+    SendMessageW(window, app.taskbarCreatedMessage, 0, 0);
+    EXPECT_EQ(CountAdds(), 1);
+    EXPECT_EQ(TrayCalls().back().record.uFlags, static_cast<UINT>(NIF_ICON));
 }
 
 TEST_F(TrayIconTest, ShellRestartAddsTheIconAgainAsAtStart)
@@ -148,7 +227,7 @@ TEST_F(TrayIconTest, BalloonIsInfoAloneAndNotRepeated)
     EXPECT_STREQ(balloon.szTip, L"Current power plan: High performance.");  // members kept
     EXPECT_EQ(calls[1].record.uFlags, static_cast<UINT>(NIF_TIP));
     EXPECT_EQ(calls[2].record.uFlags, static_cast<UINT>(NIF_ICON));
-    EXPECT_EQ(calls[2].record.uCallbackMessage, 1025u);
+    EXPECT_EQ(calls[2].record.uCallbackMessage, static_cast<UINT>(WM_APP + 3));
 }
 
 TEST_F(TrayIconTest, DestroyRemovesTheIconThenQuits)

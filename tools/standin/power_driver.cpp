@@ -37,6 +37,9 @@
 //   power_driver front app NAME                 a Store app NAME in front: its window a child of
 //                                               a frame of ApplicationFrameHost.exe, in front
 //   power_driver close NAME [DIR]               closes that program's window, waits for its end
+//   power_driver launch EXE                     starts EXE in the current directory with the
+//                                               stand-in loaded before it runs, waits for its
+//                                               end and exits with its exit code
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
 #include "standin/standin_protocol.h"
@@ -53,6 +56,7 @@
 
 #include "core/guid_text.h"
 #include "res/resource.h"
+#include "standin/standin_loader.h"
 
 namespace {
 
@@ -637,6 +641,34 @@ int WaitFor(const wchar_t* state, DWORD limitMs)
     return 1;
 }
 
+// A program sees the stand-in from its first instruction, as it sees the shell: the stand-in
+// then also watches the calls made before the program's first power call loads it.
+int LaunchWithStandin(const wchar_t* program)
+{
+    wchar_t commandLine[MAX_PATH + 2];
+    if (std::swprintf(commandLine, MAX_PATH + 2, L"\"%ls\"", program) < 0)
+        return 2;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &process))
+        return 1;
+    if (!LoadStandinInto(process.hProcess, 30000)) {
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return 1;
+    }
+    ResumeThread(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -704,6 +736,8 @@ int wmain(int argc, wchar_t** argv)
         return PutInFront(argument, argc > 3 ? argv[3] : nullptr);
     if (wcscmp(command, L"close") == 0 && argument != nullptr)
         return CloseFrontProgram(argument, argc > 3 ? argv[3] : nullptr);
+    if (wcscmp(command, L"launch") == 0 && argument != nullptr)
+        return LaunchWithStandin(argument);
     if (wcscmp(command, L"wait") == 0 && argument != nullptr)
         return WaitFor(argument, argc > 3 ? wcstoul(argv[3], nullptr, 10) : 20000);
     std::fprintf(stderr, "unknown command\n");

@@ -15,8 +15,9 @@
 // the program's own imports in this process: right after each RegisterPowerSettingNotification
 // it delivers the setting's current value, as Windows does, from its thread, so the value
 // arrives once the program pumps messages; a SendMessageW to HWND_BROADCAST waits for every
-// top-level window, a hung one too. It also logs the program's tray tooltips and balloons, and
-// its WinEvent hooks, by which it follows the foreground window.
+// top-level window, a hung one too; the shell can refuse the first tray icon adds, as at
+// log-on. It also logs the program's tray tooltips and balloons, and its WinEvent hooks, by
+// which it follows the foreground window.
 //
 // The power modes of Windows 10 and 11 (an overlay on Balanced, one for each power source)
 // are kept under the machine key. The program looks every power function up with
@@ -435,11 +436,39 @@ void LogTrayText(const char* what, const wchar_t* text)
     AppendLog(what, utf8);
 }
 
+// NIM_ADD calls still to refuse in this process: read at the first, -1 before it.
+int trayRefusalsLeft = -1;
+
+// At log-on the shell may still be starting, or be busy past the call's time-out: the add
+// fails and the icon is not there. The program's thread alone calls this.
+bool RefuseTrayAdd()
+{
+    if (trayRefusalsLeft < 0) {
+        DWORD count = 0, size = sizeof(count);
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kStandinMachineKey, kStandinTrayRefusalsValue,
+                         RRF_RT_REG_DWORD, nullptr, &count, &size) != ERROR_SUCCESS)
+            count = 0;
+        trayRefusalsLeft = count > 1000 ? 1000 : static_cast<int>(count);
+    }
+    if (trayRefusalsLeft == 0)
+        return false;
+    --trayRefusalsLeft;
+    char left[16];
+    wsprintfA(left, "(%d left)", trayRefusalsLeft);
+    AppendLog("tray NIM_ADD refused, the shell is still starting", left);
+    return true;
+}
+
 // The tooltip and balloon texts the program gives the shell, in the log after the switches,
-// so a test can tell what the user was shown.
+// so a test can tell what the user was shown. The first adds are refused where the machine
+// key says so.
 BOOL WINAPI NotifyAndLog(DWORD message, PNOTIFYICONDATAW data)
 {
     using Function = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+    if (message == NIM_ADD && RefuseTrayAdd()) {
+        SetLastError(ERROR_TIMEOUT);
+        return FALSE;
+    }
     BOOL result = notifyHook->original<Function>()(message, data);
     if (data != nullptr && (message == NIM_ADD || message == NIM_MODIFY)) {
         if ((data->uFlags & NIF_INFO) != 0)
@@ -509,13 +538,46 @@ bool MachineHasFunction(const char* name)
     return true;
 }
 
-// The program's lookups: a function the machine's Windows does not have is not found there.
+// Composition on a Windows 8 or later machine, whatever Windows version the program is told
+// (a compatibility mode may tell it Windows 7): always on, and the switch changes nothing.
+HRESULT WINAPI IsCompositionAlwaysOn(BOOL* enabled)
+{
+    if (enabled == nullptr)
+        return E_INVALIDARG;
+    *enabled = TRUE;
+    return S_OK;
+}
+
+HRESULT WINAPI EnableCompositionInVain(UINT action)
+{
+    AppendLog("DwmEnableComposition", action == 0 ? "0: composition stays on" : "1");
+    return S_OK;
+}
+
+// dwmapi's functions as the machine's Windows answers them, or null to take Wine's own.
+FARPROC MachineCompositionFunction(HMODULE module, LPCSTR name)
+{
+    if (module == nullptr || module != GetModuleHandleW(L"dwmapi.dll") ||
+        !IsWindows8OrLater(ReadStandinMachine()))
+        return nullptr;
+    void* function = nullptr;
+    if (IS_INTRESOURCE(name) && LOWORD(reinterpret_cast<ULONG_PTR>(name)) == 102)
+        function = reinterpret_cast<void*>(EnableCompositionInVain);
+    else if (!IS_INTRESOURCE(name) && std::strcmp(name, "DwmIsCompositionEnabled") == 0)
+        function = reinterpret_cast<void*>(IsCompositionAlwaysOn);
+    return reinterpret_cast<FARPROC>(function);
+}
+
+// The program's lookups: a function the machine's Windows does not have is not found there, and
+// composition is answered as the machine's Windows answers it.
 FARPROC WINAPI GetProcAddressOnMachine(HMODULE module, LPCSTR name)
 {
     if (module == standinModule && !IS_INTRESOURCE(name) && !MachineHasFunction(name)) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
+    if (FARPROC composition = MachineCompositionFunction(module, name))
+        return composition;
     using Function = FARPROC(WINAPI*)(HMODULE, LPCSTR);
     return procAddressHook->original<Function>()(module, name);
 }

@@ -19,6 +19,10 @@ constexpr const wchar_t* kStandinNameValue = L"FriendlyName";
 constexpr const wchar_t* kStandinMachineKey = L"Software\\QuillmereStandin";
 constexpr const wchar_t* kStandinMachineValue = L"Machine";
 
+// A REG_DWORD beside the machine: how many NIM_ADD calls the shell refuses in each program
+// started while it is set, as a shell still starting at log-on does. Missing means none.
+constexpr const wchar_t* kStandinTrayRefusalsValue = L"TrayAddRefusals";
+
 enum class StandinMachine { kLaptop, kModernStandby, kWindows11Laptop, kWindows10Laptop, kDesktop };
 StandinMachine ReadStandinMachine();
 
@@ -27,6 +31,14 @@ StandinMachine ReadStandinMachine();
 inline bool HasPowerModes(StandinMachine machine)
 {
     return machine == StandinMachine::kModernStandby || machine == StandinMachine::kWindows11Laptop ||
+        machine == StandinMachine::kWindows10Laptop;
+}
+
+// The Windows 10 and 11 machines. From Windows 8 on desktop composition is always on: the
+// state query answers on and the switch changes nothing.
+inline bool IsWindows8OrLater(StandinMachine machine)
+{
+    return machine == StandinMachine::kModernStandby ||
         machine == StandinMachine::kWindows10Laptop;
 }
 
