@@ -95,7 +95,6 @@ void TrayFixture::SetUp()
     ResetAppState();
     ResetScriptedPower();
     scriptedPower.activePlan = PLAN_HIGH_PERFORMANCE;
-    PreparePower();
     window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
 }

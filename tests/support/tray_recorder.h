@@ -28,7 +28,7 @@ std::vector<TrayEvent> TrayCalls();
 
 // Hooks LoadImageW, Shell_NotifyIconW and DestroyIcon for its lifetime, before the window is
 // made, and starts the program with High performance active, so the picture of the add (111)
-// and the plan's own (109) differ. No add is refused unless PreparePower says so.
+// and the plan's own (109) differ. The shell takes every add until a test says otherwise.
 class TrayFixture : public AppFixture {
 protected:
     TrayFixture();
