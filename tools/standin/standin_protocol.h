@@ -38,7 +38,7 @@ inline bool HasPowerModes(StandinMachine machine)
 // state query answers on and the switch changes nothing.
 inline bool IsWindows8OrLater(StandinMachine machine)
 {
-    return machine == StandinMachine::kModernStandby ||
+    return machine == StandinMachine::kModernStandby || machine == StandinMachine::kWindows11Laptop ||
         machine == StandinMachine::kWindows10Laptop;
 }
 
