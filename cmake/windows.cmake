@@ -137,14 +137,16 @@ if(MINGW)
     add_test(NAME exe_imports
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:quillmere>
                      ${CMAKE_OBJDUMP})
-    # What each exe needs and about a kilobyte more: 77.5 KB for x64 (79360 bytes), 73 KB for
-    # x86 (74752 bytes, with no unwind tables of its own). Power modes, one Quillmere per
-    # session, the resume rule and the program rules took x64 from 60416 bytes to 77824; the
-    # held file folder, the tray icon's retries and the elevated first start 1.5 KB more.
+    # What each exe needs and about a kilobyte more: 81 KB for x64 (82944 bytes), 76 KB for x86
+    # (77824 bytes, with no unwind tables of its own). Power modes, one Quillmere per session,
+    # the resume rule and the program rules took x64 from 60416 bytes to 77824; the held file
+    # folder, the tray icon's retries and the elevated first start 1.5 KB more; the program
+    # rules on a real desktop (the shell's surfaces, the settled return, the plan and modes of
+    # before, a Store app's frame) 3.5 KB more.
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-        set(quillmere_size_budget 80384)
+        set(quillmere_size_budget 83968)
     else()
-        set(quillmere_size_budget 75776)
+        set(quillmere_size_budget 78848)
     endif()
     add_test(NAME exe_size
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-size $<TARGET_FILE:quillmere>
