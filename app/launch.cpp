@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "app/single_instance.h"
 #include "app/window_proc.h"
+#include "base/app_state.h"
 #include "core/power_rules.h"
+#include "power/foreground_watch.h"
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
-#include "power/foreground_watch.h"
 #include "settings/config_file.h"
 #include "settings/program_rules_file.h"
 #include "tray/tray_icon.h"

@@ -1,6 +1,6 @@
 #include "power/foreground_watch.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "power/plan_switching.h"
 #include "power/power_api.h"
 #include "power/power_mode.h"

@@ -1,6 +1,6 @@
 #include "power/plan_catalogue.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/bounded_text.h"
 #include "core/guid_text.h"
 

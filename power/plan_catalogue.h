@@ -1,8 +1,5 @@
-// The installed power plans, as identifiers in registry order. A position in it is what the
-// tray menu's plan items and the settings window's list entries stand for.
+// The installed power plans, read from the registry into the state record's catalogue.
 #pragma once
-
-#include <vector>
 
 #include "core/guid.h"
 
@@ -10,10 +7,6 @@
 // its identifier without braces. The control set numbered 001 is named directly.
 constexpr const wchar_t* kPowerSchemesPath =
     L"SYSTEM\\ControlSet001\\Control\\Power\\User\\PowerSchemes";
-
-struct PlanCatalogue {
-    std::vector<GUID> plans;
-};
 
 // Rebuilds the catalogue from the machine's power-scheme key.
 void RefreshPlanCatalogue();

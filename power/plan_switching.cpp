@@ -1,6 +1,6 @@
 #include "power/plan_switching.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/bounded_text.h"
 #include "core/power_modes.h"
 #include "core/power_rules.h"

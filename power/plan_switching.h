@@ -2,7 +2,7 @@
 // notifications.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // The only operation that changes the active plan: sets it, announces it, refreshes the tray.
 void SwitchToPlan(const GUID& plan);

@@ -2,10 +2,11 @@
 
 #include <commdlg.h>
 
-#include "app/app_state.h"
-#include "app/system_library.h"
+#include "base/app_state.h"
+#include "base/system_library.h"
 #include "core/power_modes.h"
 #include "power/foreground_watch.h"
+#include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "power/power_api.h"
 #include "settings/program_rules_file.h"

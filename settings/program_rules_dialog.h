@@ -2,7 +2,7 @@
 // program's window, its plan or power mode chosen, OK saves "programs.txt".
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // Shows the window (made on first use, owned by the settings window), filled from the live
 // rules, or brings it to the front when it is shown already.

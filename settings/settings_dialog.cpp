@@ -1,7 +1,8 @@
 #include "settings/settings_dialog.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/power_modes.h"
+#include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "settings/config_file.h"
 #include "settings/startup_registration.h"

@@ -1,6 +1,6 @@
 #include "tray/tray_menu.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/plan_ids.h"
 #include "core/power_modes.h"
 #include "power/plan_catalogue.h"

@@ -1,7 +1,7 @@
 // The tray icon's context menu.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 void ShowTrayMenu(HWND window);
 // Makes the plan of a chosen plan item active; commandId lies in 501 to lastPlanCommand.

@@ -1,11 +1,11 @@
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, nullptr, {}, {}, 0};
 
 void ResetAppState()
 {
     app.settings = kDefaultSettings;
-    ClearPlans();
+    app.catalogue.plans.clear();
     ZeroMemory(&app.trayIcon, sizeof(app.trayIcon));
     app.settingsOpen = 0;
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;

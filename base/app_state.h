@@ -1,11 +1,19 @@
 // The one process-wide state record. Only the GUI thread touches it.
 #pragma once
 
-#include "app/platform.h"
+#include <vector>
+
+#include "base/platform.h"
+#include "core/guid.h"
 #include "core/program_rules.h"
 #include "core/switch_settings.h"
-#include "power/plan_catalogue.h"
 #include "res/resource.h"
+
+// The installed plans, as identifiers in registry order (power/plan_catalogue.h reads them). A
+// position in it is what the tray menu's plan items stand for.
+struct PlanCatalogue {
+    std::vector<GUID> plans;
+};
 
 // A plan and the personality Windows announced while it was active: a plan made from Balanced
 // has Balanced's, and a power mode acts on it.
