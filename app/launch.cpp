@@ -10,6 +10,7 @@
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
 #include "settings/config_file.h"
+#include "settings/program_rules_dialog.h"
 #include "settings/program_rules_file.h"
 #include "tray/tray_icon.h"
 
@@ -70,7 +71,8 @@ void DispatchLoopMessage(HWND window, MSG* message)
     // the default button (OK), Escape Cancel.
     if (window != nullptr && IsDialogMessageW(window, message))
         return;
-    if (app.programRulesWindow != nullptr && IsDialogMessageW(app.programRulesWindow, message))
+    HWND rules = ProgramRulesWindow();
+    if (rules != nullptr && IsDialogMessageW(rules, message))
         return;
     TranslateMessage(message);
     DispatchMessageW(message);

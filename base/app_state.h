@@ -26,7 +26,6 @@ struct AppState {
     SwitchSettings settings;    // live settings, read by the rules at every notification
     PlanCatalogue catalogue;    // installed plans, in registry order
     NOTIFYICONDATAW trayIcon;   // the one tray record, re-sent with each change
-    LONG settingsOpen;          // 1 while the settings window is open for editing
     WORD lastPlanCommand;       // highest command id given to a plan item by the last menu
     UINT taskbarCreatedMessage; // the shell's broadcast after it restarts, 0 until registered
     std::vector<PlanPersonality> personalities;  // each plan's personality, once announced
@@ -35,9 +34,6 @@ struct AppState {
     HWINEVENTHOOK foregroundHook;           // set only while there is a program rule
     WCHAR frontImage[MAX_PATH];             // the exe of the program last in front, or empty
     LONG settleTimerSet;                    // 1 while a return waits for the settle timer
-    HWND programRulesWindow;                // the program rules window, once made
-    std::vector<ProgramRule> editedRules;   // the rules as that window edits them
-    std::vector<GUID> ruleTargets;          // the targets its list offers, in its order
     LONG trayRetriesLeft;       // tries left of an add the shell refused; 0: no retry timer
 };
 

@@ -62,10 +62,20 @@ const GUID* PlanAt(unsigned position)
 
 unsigned FindPlan(const GUID& plan)
 {
-    unsigned count = PlanCount();
+    return FindPlanIn(app.catalogue.plans, plan);
+}
+
+unsigned FindPlanIn(const std::vector<GUID>& plans, const GUID& plan)
+{
+    unsigned count = static_cast<unsigned>(plans.size());
     for (unsigned position = 0; position < count; ++position) {
-        if (IsSameGuid(app.catalogue.plans[position], plan))
+        if (IsSameGuid(plans[position], plan))
             return position;
     }
     return count;
+}
+
+void CopyPlans(std::vector<GUID>* copy)
+{
+    copy->assign(app.catalogue.plans.begin(), app.catalogue.plans.end());
 }

@@ -1,6 +1,8 @@
 // The installed power plans, read from the registry into the state record's catalogue.
 #pragma once
 
+#include <vector>
+
 #include "core/guid.h"
 
 // The machine's power schemes under HKEY_LOCAL_MACHINE, one subkey per installed plan, named by
@@ -17,3 +19,8 @@ unsigned PlanCount();
 const GUID* PlanAt(unsigned position);
 // The first position holding plan, or the count when no entry equals it.
 unsigned FindPlan(const GUID& plan);
+// The same in another list of plans: a window's own copy of the catalogue.
+unsigned FindPlanIn(const std::vector<GUID>& plans, const GUID& plan);
+// Copies the catalogue as it is now into a window's own list, which keeps its positions while
+// the catalogue is read again.
+void CopyPlans(std::vector<GUID>* copy);

@@ -16,6 +16,13 @@ constexpr size_t kLineUnits = kProgramUnits + kPlanNameUnits + 2;
 // Ids of the running programs' popup menu, from 1 on; 0 is no choice.
 constexpr UINT kMaxRunningPrograms = 64;
 
+// The window's own state: made on first use and kept until the settings window, its owner,
+// goes. Its list of targets is a copy, not catalogue positions, so the catalogue may be read
+// again while it is shown.
+static HWND rulesWindow;
+static std::vector<ProgramRule> editedRules;  // the rules as the window edits them
+static std::vector<GUID> ruleTargets;         // the targets its list offers, in its order
+
 static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return SendDlgItemMessageW(window, control, message, wParam, lParam);
@@ -29,11 +36,8 @@ static const WCHAR* ProgramText(const ProgramRule& rule)
 // The position of a target in the window's list of targets, or -1.
 static int FindTarget(const GUID& target)
 {
-    for (size_t i = 0; i < app.ruleTargets.size(); ++i) {
-        if (IsSameGuid(app.ruleTargets[i], target))
-            return static_cast<int>(i);
-    }
-    return -1;
+    unsigned position = FindPlanIn(ruleTargets, target);
+    return position < ruleTargets.size() ? static_cast<int>(position) : -1;
 }
 
 static void ComposeLine(const ProgramRule& rule, WCHAR (&line)[kLineUnits])
@@ -49,7 +53,7 @@ static void ComposeLine(const ProgramRule& rule, WCHAR (&line)[kLineUnits])
 static void FillRuleList(HWND window, int selected)
 {
     SendToControl(window, IDC_RULE_LIST, LB_RESETCONTENT, 0, 0);
-    for (const ProgramRule& rule : app.editedRules) {
+    for (const ProgramRule& rule : editedRules) {
         WCHAR line[kLineUnits];
         ComposeLine(rule, line);
         SendToControl(window, IDC_RULE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
@@ -60,7 +64,7 @@ static void FillRuleList(HWND window, int selected)
 static int SelectedRule(HWND window)
 {
     LRESULT selected = SendToControl(window, IDC_RULE_LIST, LB_GETCURSEL, 0, 0);
-    return selected >= 0 && static_cast<size_t>(selected) < app.editedRules.size()
+    return selected >= 0 && static_cast<size_t>(selected) < editedRules.size()
                ? static_cast<int>(selected) : -1;
 }
 
@@ -68,25 +72,23 @@ static int SelectedRule(HWND window)
 static void ShowSelectedTarget(HWND window)
 {
     int rule = SelectedRule(window);
-    int target = rule >= 0 ? FindTarget(app.editedRules[rule].target) : -1;
+    int target = rule >= 0 ? FindTarget(editedRules[rule].target) : -1;
     SendToControl(window, IDC_RULE_TARGET, CB_SETCURSEL, static_cast<WPARAM>(target), 0);
     EnableWindow(GetDlgItem(window, IDC_RULE_TARGET), rule >= 0);
     EnableWindow(GetDlgItem(window, IDC_REMOVE_RULE), rule >= 0);
 }
 
-// The installed plans, then the power modes where the platform has them. While the settings
-// window is open its lists hold catalogue positions, so the catalogue is not read again then.
+// The installed plans, then the power modes where the platform has them.
 static void FillTargets(HWND window)
 {
-    if (app.settingsOpen == 0)
-        RefreshPlanCatalogue();
-    app.ruleTargets.assign(app.catalogue.plans.begin(), app.catalogue.plans.end());
+    RefreshPlanCatalogue();
+    CopyPlans(&ruleTargets);
     if (HasPowerModes()) {
         for (const PowerMode& mode : kPowerModes)
-            app.ruleTargets.push_back(*mode.id);
+            ruleTargets.push_back(*mode.id);
     }
     SendToControl(window, IDC_RULE_TARGET, CB_RESETCONTENT, 0, 0);
-    for (const GUID& target : app.ruleTargets) {
+    for (const GUID& target : ruleTargets) {
         WCHAR name[kPlanNameUnits];
         GetTargetName(target, name);
         SendToControl(window, IDC_RULE_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -97,9 +99,9 @@ static void FillTargets(HWND window)
 // installed, else the last target (Best Performance where there are modes).
 static GUID NewRuleTarget()
 {
-    if (FindTarget(PLAN_HIGH_PERFORMANCE) >= 0 || app.ruleTargets.empty())
+    if (FindTarget(PLAN_HIGH_PERFORMANCE) >= 0 || ruleTargets.empty())
         return PLAN_HIGH_PERFORMANCE;
-    return app.ruleTargets.back();
+    return ruleTargets.back();
 }
 
 static void AddRule(HWND window, const WCHAR* program)
@@ -108,8 +110,8 @@ static void AddRule(HWND window, const WCHAR* program)
     lstrcpynW(reinterpret_cast<WCHAR*>(rule.program), program, kProgramUnits);
     if (rule.program[0] == u'\0')
         return;
-    app.editedRules.push_back(rule);
-    FillRuleList(window, static_cast<int>(app.editedRules.size()) - 1);
+    editedRules.push_back(rule);
+    FillRuleList(window, static_cast<int>(editedRules.size()) - 1);
     ShowSelectedTarget(window);
 }
 
@@ -197,8 +199,8 @@ static void RemoveRule(HWND window)
     int rule = SelectedRule(window);
     if (rule < 0)
         return;
-    app.editedRules.erase(app.editedRules.begin() + rule);
-    int count = static_cast<int>(app.editedRules.size());
+    editedRules.erase(editedRules.begin() + rule);
+    int count = static_cast<int>(editedRules.size());
     FillRuleList(window, rule < count ? rule : count - 1);
     ShowSelectedTarget(window);
 }
@@ -207,16 +209,16 @@ static void ChangeTarget(HWND window)
 {
     int rule = SelectedRule(window);
     LRESULT target = SendToControl(window, IDC_RULE_TARGET, CB_GETCURSEL, 0, 0);
-    if (rule < 0 || target < 0 || static_cast<size_t>(target) >= app.ruleTargets.size())
+    if (rule < 0 || target < 0 || static_cast<size_t>(target) >= ruleTargets.size())
         return;
-    app.editedRules[rule].target = app.ruleTargets[target];
+    editedRules[rule].target = ruleTargets[target];
     FillRuleList(window, rule);
 }
 
 // The rules become the live ones, are saved, and the foreground is followed while there is one.
 static void ApplyProgramRules(HWND window)
 {
-    app.programRules = app.editedRules;
+    app.programRules = editedRules;
     SaveProgramRules();
     WatchForeground();
     ShowWindow(window, SW_HIDE);
@@ -256,23 +258,25 @@ static INT_PTR CALLBACK ProgramRulesProc(HWND window, UINT message, WPARAM wPara
 {
     if (message == WM_COMMAND)
         RouteRulesCommand(window, LOWORD(wParam), HIWORD(wParam));
+    if (message == WM_DESTROY && window == rulesWindow)
+        rulesWindow = nullptr;
     return FALSE;
 }
 
 static void FillProgramRules(HWND window)
 {
-    app.editedRules = app.programRules;
+    editedRules = app.programRules;
     FillTargets(window);
     // The program column is wide enough for a long path before the target's name.
     INT tabStop = 150;
     SendToControl(window, IDC_RULE_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    FillRuleList(window, app.editedRules.empty() ? -1 : 0);
+    FillRuleList(window, editedRules.empty() ? -1 : 0);
     ShowSelectedTarget(window);
 }
 
 void ShowProgramRules(HWND owner)
 {
-    HWND window = app.programRulesWindow;
+    HWND window = rulesWindow;
     if (window != nullptr && IsWindowVisible(window)) {
         SetForegroundWindow(window);
         return;
@@ -280,11 +284,16 @@ void ShowProgramRules(HWND owner)
     if (window == nullptr) {
         window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRAM_RULES),
                                     owner, ProgramRulesProc, 0);
-        app.programRulesWindow = window;
+        rulesWindow = window;
     }
     if (window == nullptr)
         return;
     FillProgramRules(window);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
+}
+
+HWND ProgramRulesWindow()
+{
+    return rulesWindow;
 }

@@ -7,3 +7,6 @@
 // Shows the window (made on first use, owned by the settings window), filled from the live
 // rules, or brings it to the front when it is shown already.
 void ShowProgramRules(HWND owner);
+// The window, once made and until it goes; null before. The message loop hands it the dialog
+// manager's keys.
+HWND ProgramRulesWindow();

@@ -58,9 +58,7 @@ static void EscapeMenuText(const WCHAR* text, WCHAR (&escaped)[2 * kPlanNameUnit
 static void FillPlanMenu(HMENU plans)
 {
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;
-    // While the settings window is open its lists and these ids must refer to the same list.
-    if (app.settingsOpen == 0)
-        RefreshPlanCatalogue();
+    RefreshPlanCatalogue();
     GUID active = {};
     bool activeKnown = GetActivePlan(&active);
 
