@@ -6,7 +6,7 @@
 #include "app/window_proc.h"
 #include "base/app_state.h"
 #include "core/power_rules.h"
-#include "power/foreground_watch.h"
+#include "actions/foreground_watch.h"
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
 #include "settings/config_file.h"

@@ -1,9 +1,10 @@
 #include "app/window_proc.h"
 
+#include "actions/foreground_watch.h"
+#include "actions/plan_commands.h"
+#include "actions/power_notice.h"
 #include "base/app_state.h"
 #include "base/messages.h"
-#include "power/foreground_watch.h"
-#include "power/plan_switching.h"
 #include "settings/program_rules_dialog.h"
 #include "settings/settings_dialog.h"
 #include "tray/quick_commands.h"

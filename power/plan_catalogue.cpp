@@ -17,7 +17,12 @@ constexpr int kLastIndexStep = 32768;
 
 void RefreshPlanCatalogue()
 {
-    ClearPlans();
+    ReadInstalledPlans(&app.catalogue.plans);
+}
+
+void ReadInstalledPlans(std::vector<GUID>* plans)
+{
+    plans->clear();  // keeps the storage for the next read
     HKEY schemes = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ, &schemes) !=
         ERROR_SUCCESS)
@@ -33,7 +38,7 @@ void RefreshPlanCatalogue()
         GUID plan;
         // A subkey whose name is not an identifier is passed over without a message.
         if (ParseGuidText(text, static_cast<size_t>(lstrlenW(text)), &plan))
-            AppendPlan(plan);
+            plans->push_back(plan);
     }
     RegCloseKey(schemes);
 }
@@ -73,9 +78,4 @@ unsigned FindPlanIn(const std::vector<GUID>& plans, const GUID& plan)
             return position;
     }
     return count;
-}
-
-void CopyPlans(std::vector<GUID>* copy)
-{
-    copy->assign(app.catalogue.plans.begin(), app.catalogue.plans.end());
 }

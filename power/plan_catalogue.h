@@ -12,6 +12,9 @@ constexpr const wchar_t* kPowerSchemesPath =
 
 // Rebuilds the catalogue from the machine's power-scheme key.
 void RefreshPlanCatalogue();
+// Reads the installed plans, in registry order, into a window's own list, which keeps its
+// positions while the catalogue is read again.
+void ReadInstalledPlans(std::vector<GUID>* plans);
 void ClearPlans();
 void AppendPlan(const GUID& plan);
 unsigned PlanCount();
@@ -19,8 +22,5 @@ unsigned PlanCount();
 const GUID* PlanAt(unsigned position);
 // The first position holding plan, or the count when no entry equals it.
 unsigned FindPlan(const GUID& plan);
-// The same in another list of plans: a window's own copy of the catalogue.
+// The same in another list of plans: a window's own.
 unsigned FindPlanIn(const std::vector<GUID>& plans, const GUID& plan);
-// Copies the catalogue as it is now into a window's own list, which keeps its positions while
-// the catalogue is read again.
-void CopyPlans(std::vector<GUID>* copy);

@@ -109,7 +109,7 @@ static void EnableLowBatteryRule(HWND window, bool enable)
 void FillSettingsDialog(HWND window)
 {
     RefreshPlanCatalogue();
-    CopyPlans(&listedPlans);
+    listedPlans = app.catalogue.plans;
     // Loading puts the file's settings in force at once, whatever the user does next.
     if (CanReadConfig())
         LoadConfig();

@@ -6,7 +6,7 @@
 
 #include "core/plan_ids.h"
 #include "core/power_modes.h"
-#include "power/foreground_watch.h"
+#include "actions/foreground_watch.h"
 #include "settings/program_rules_dialog.h"
 #include "support/app_fixture.h"
 #include "support/import_hook.h"
