@@ -79,3 +79,12 @@ unsigned FindPlanIn(const std::vector<GUID>& plans, const GUID& plan)
     }
     return count;
 }
+
+// Entry by entry: push_back's code comes with the reading already, a vector's copy would be new
+// to the exe.
+void CopyPlans(std::vector<GUID>* copy)
+{
+    copy->clear();
+    for (const GUID& plan : app.catalogue.plans)
+        copy->push_back(plan);
+}

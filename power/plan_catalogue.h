@@ -20,6 +20,9 @@ void AppendPlan(const GUID& plan);
 unsigned PlanCount();
 // The entry at position, or null when position is not below the count.
 const GUID* PlanAt(unsigned position);
+// Copies the catalogue into a window's own list, which keeps its positions while the catalogue
+// is read again.
+void CopyPlans(std::vector<GUID>* copy);
 // The first position holding plan, or the count when no entry equals it.
 unsigned FindPlan(const GUID& plan);
 // The same in another list of plans: a window's own.

@@ -109,7 +109,7 @@ static void EnableLowBatteryRule(HWND window, bool enable)
 void FillSettingsDialog(HWND window)
 {
     RefreshPlanCatalogue();
-    listedPlans = app.catalogue.plans;
+    CopyPlans(&listedPlans);
     // Loading puts the file's settings in force at once, whatever the user does next.
     if (CanReadConfig())
         LoadConfig();
