@@ -2,14 +2,15 @@
 
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "app/single_instance.h"
 #include "app/window_proc.h"
+#include "base/app_state.h"
 #include "core/power_rules.h"
+#include "actions/foreground_watch.h"
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
-#include "power/foreground_watch.h"
 #include "settings/config_file.h"
+#include "settings/program_rules_dialog.h"
 #include "settings/program_rules_file.h"
 #include "tray/tray_icon.h"
 
@@ -70,7 +71,8 @@ void DispatchLoopMessage(HWND window, MSG* message)
     // the default button (OK), Escape Cancel.
     if (window != nullptr && IsDialogMessageW(window, message))
         return;
-    if (app.programRulesWindow != nullptr && IsDialogMessageW(app.programRulesWindow, message))
+    HWND rules = ProgramRulesWindow();
+    if (rules != nullptr && IsDialogMessageW(rules, message))
         return;
     TranslateMessage(message);
     DispatchMessageW(message);

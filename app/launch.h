@@ -1,7 +1,7 @@
 // Creating the program's one window and running its message loop.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // Initialises the common controls, creates the hidden settings window from its dialog
 // resource, gives it its icons, puts the saved rules of "config.txt" in force, registers it

@@ -1,7 +1,7 @@
 #include "app/single_instance.h"
 
-#include "app/messages.h"
-#include "app/system_library.h"
+#include "base/messages.h"
+#include "base/system_library.h"
 #include "settings/settings_dialog.h"
 
 // Local\ is the session's own namespace, so another session (another user logged on beside

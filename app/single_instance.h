@@ -3,7 +3,7 @@
 // the running one to show its settings window and ends.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // True when no other Quillmere runs in this session; the process then holds the session's
 // name for its whole run. A Quillmere of another session does not count; one that runs

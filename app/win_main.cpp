@@ -2,8 +2,8 @@
 // show command are ignored; the window is never shown at start-up.
 #include "app/launch.h"
 #include "app/single_instance.h"
-#include "app/system_library.h"
-#include "app/working_directory.h"
+#include "base/system_library.h"
+#include "base/working_directory.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

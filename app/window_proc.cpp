@@ -1,9 +1,10 @@
 #include "app/window_proc.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "power/plan_switching.h"
-#include "power/foreground_watch.h"
+#include "actions/foreground_watch.h"
+#include "actions/plan_commands.h"
+#include "actions/power_notice.h"
+#include "base/app_state.h"
+#include "base/messages.h"
 #include "settings/program_rules_dialog.h"
 #include "settings/settings_dialog.h"
 #include "tray/quick_commands.h"
@@ -72,7 +73,7 @@ static void RouteTrayNotify(HWND window, LPARAM lParam)
     }
 }
 
-// Each timer of the window has its identifier in app/messages.h.
+// Each timer of the window has its identifier in base/messages.h.
 static void RouteTimer(HWND window, WPARAM id)
 {
     switch (id) {

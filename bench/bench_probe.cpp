@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/messages.h"
 #include "bench/bench_start.h"
-#include "app/messages.h"
 #include "res/resource.h"
 #include "standin/standin.h"
 #include "standin/standin_protocol.h"

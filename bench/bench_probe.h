@@ -3,7 +3,7 @@
 // Each one appends a line of figures to bench.txt beside the stand-in DLL.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // Runs the benchmark command carried by a WM_COPYDATA; false when it names none or the
 // process has no settings window.

@@ -6,7 +6,7 @@
 // watch also notes the moment each start-up step begins and each DLL mapped after it.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 const wchar_t kBenchStartupVariable[] = L"QUILLMERE_BENCH_STARTUP";
 const wchar_t kBenchStartupMapping[] = L"QuillmereBenchStartup";

@@ -23,3 +23,8 @@ if(Python3_FOUND)
     add_test(NAME icons_reproducible
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_icons.py --check)
 endif()
+
+# The folders' layers: every include points down (tools/check-layers), and a planted include
+# that points up makes the check fail.
+add_test(NAME check_layers COMMAND ${CMAKE_SOURCE_DIR}/tools/check-layers ${CMAKE_SOURCE_DIR})
+add_test(NAME check_layers_planted COMMAND ${CMAKE_SOURCE_DIR}/tests/layers/planted_include_test.sh)

@@ -30,10 +30,11 @@ endif()
 # in-process tests can link the same code with a scripted power manager (and GoogleTest keeps
 # the library's throwing operator new).
 file(GLOB quillmere_sources CONFIGURE_DEPENDS
-     ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/power/*.cpp
-     ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp)
+     ${CMAKE_SOURCE_DIR}/base/*.cpp ${CMAKE_SOURCE_DIR}/power/*.cpp
+     ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/actions/*.cpp
+     ${CMAKE_SOURCE_DIR}/settings/*.cpp ${CMAKE_SOURCE_DIR}/app/*.cpp)
 list(REMOVE_ITEM quillmere_sources ${CMAKE_SOURCE_DIR}/app/win_main.cpp
-     ${CMAKE_SOURCE_DIR}/app/allocation.cpp ${CMAKE_SOURCE_DIR}/power/power_api_win32.cpp)
+     ${CMAKE_SOURCE_DIR}/base/allocation.cpp ${CMAKE_SOURCE_DIR}/power/power_api_win32.cpp)
 add_library(quillmere_win STATIC ${quillmere_sources})
 target_compile_definitions(quillmere_win PUBLIC ${quillmere_defines})
 target_link_libraries(quillmere_win PUBLIC quillmere_core ${quillmere_system_libs})
@@ -47,7 +48,7 @@ set_source_files_properties(${quillmere_resources} PROPERTIES
     INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillmere.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_BINARY_DIR}/generated/quillmere_version.h")
 
-add_executable(quillmere WIN32 app/win_main.cpp app/allocation.cpp power/power_api_win32.cpp
+add_executable(quillmere WIN32 app/win_main.cpp base/allocation.cpp power/power_api_win32.cpp
                ${quillmere_resources})
 target_link_libraries(quillmere PRIVATE quillmere_win)
 target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_options})
@@ -119,7 +120,7 @@ endif()
 # End-to-end: the shipped exe as its own process, driven from outside.
 file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(e2e_tests ${e2e_sources} ${CMAKE_SOURCE_DIR}/tests/support/temp_directory.cpp
-               ${CMAKE_SOURCE_DIR}/app/working_directory.cpp)
+               ${CMAKE_SOURCE_DIR}/base/working_directory.cpp)
 target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(e2e_tests PRIVATE ${quillmere_defines})
 target_link_libraries(e2e_tests PRIVATE gtest_main user32 advapi32 shell32)
@@ -127,7 +128,7 @@ target_link_options(e2e_tests PRIVATE ${quillmere_link_options})
 add_dependencies(e2e_tests quillmere allocation_probe)
 # The exe's allocation functions on their own, built as the exe is, for the test that makes
 # them fail.
-add_executable(allocation_probe tests/e2e/probe/allocation_probe.cpp app/allocation.cpp)
+add_executable(allocation_probe tests/e2e/probe/allocation_probe.cpp base/allocation.cpp)
 target_include_directories(allocation_probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(allocation_probe PRIVATE ${quillmere_defines})
 target_link_options(allocation_probe PRIVATE ${quillmere_link_options})

@@ -11,7 +11,7 @@
 //                        the program made itself (config.txt, programs.txt, their .new files,
 //                        the Run value naming the installed exe) and the install folder once it
 //                        is empty
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <msi.h>
 #include <msiquery.h>

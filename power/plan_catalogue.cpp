@@ -1,6 +1,6 @@
 #include "power/plan_catalogue.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/bounded_text.h"
 #include "core/guid_text.h"
 
@@ -17,7 +17,12 @@ constexpr int kLastIndexStep = 32768;
 
 void RefreshPlanCatalogue()
 {
-    ClearPlans();
+    ReadInstalledPlans(&app.catalogue.plans);
+}
+
+void ReadInstalledPlans(std::vector<GUID>* plans)
+{
+    plans->clear();  // keeps the storage for the next read
     HKEY schemes = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPowerSchemesPath, 0, KEY_READ, &schemes) !=
         ERROR_SUCCESS)
@@ -33,7 +38,7 @@ void RefreshPlanCatalogue()
         GUID plan;
         // A subkey whose name is not an identifier is passed over without a message.
         if (ParseGuidText(text, static_cast<size_t>(lstrlenW(text)), &plan))
-            AppendPlan(plan);
+            plans->push_back(plan);
     }
     RegCloseKey(schemes);
 }
@@ -62,10 +67,24 @@ const GUID* PlanAt(unsigned position)
 
 unsigned FindPlan(const GUID& plan)
 {
-    unsigned count = PlanCount();
+    return FindPlanIn(app.catalogue.plans, plan);
+}
+
+unsigned FindPlanIn(const std::vector<GUID>& plans, const GUID& plan)
+{
+    unsigned count = static_cast<unsigned>(plans.size());
     for (unsigned position = 0; position < count; ++position) {
-        if (IsSameGuid(app.catalogue.plans[position], plan))
+        if (IsSameGuid(plans[position], plan))
             return position;
     }
     return count;
+}
+
+// Entry by entry: push_back's code comes with the reading already, a vector's copy would be new
+// to the exe.
+void CopyPlans(std::vector<GUID>* copy)
+{
+    copy->clear();
+    for (const GUID& plan : app.catalogue.plans)
+        copy->push_back(plan);
 }

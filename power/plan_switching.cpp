@@ -1,132 +1,51 @@
 #include "power/plan_switching.h"
 
-#include "app/app_state.h"
-#include "core/bounded_text.h"
 #include "core/power_modes.h"
-#include "core/power_rules.h"
-#include "power/plan_name.h"
 #include "power/power_api.h"
 #include "power/power_mode.h"
-#include "tray/tray_icon.h"
 
-constexpr size_t kBalloonUnits = sizeof(NOTIFYICONDATAW::szInfo) / sizeof(WCHAR);
-
-static void AnnounceSwitch(const GUID& plan, const WCHAR* suffix)
+// The plan the platform reports active now, and its suffix, after a switch it refused or after
+// a mode set back.
+static SwitchResult ReadActive(SwitchOutcome outcome)
 {
-    WCHAR name[kPlanNameUnits];
-    GetPlanDisplayName(plan, name);
-    WCHAR text[kBalloonUnits];
-    ComposeBoundedText(text, L"The power plan has been changed to ", name, suffix);
-    ShowPlanBalloon(text);
+    SwitchResult result = {outcome, false, {}, L"."};
+    result.planKnown = GetActivePlan(&result.plan);
+    if (result.planKnown)
+        result.suffix = PlanNameSuffix(result.plan);
+    return result;
 }
 
-// A change is announced only when the platform made the plan active; the tray is refreshed
-// either way, so the tooltip and the icon show the plan that really is active.
-void SwitchToPlan(const GUID& plan)
+SwitchResult SwitchToPlan(const GUID& plan)
 {
-    bool switched = SetActivePlan(plan);
-    if (switched && app.settings.showNotifications != 0)
-        AnnounceSwitch(plan, PlanNameSuffix(plan));
-    UpdateTrayStatus();
+    if (!SetActivePlan(plan))
+        return ReadActive(kSwitchRefused);
+    return {kSwitched, true, plan, PlanNameSuffix(plan)};
 }
 
-void SwitchToMode(const GUID& mode, bool onAc)
+SwitchResult SwitchToMode(const GUID& mode, bool onAc)
 {
     int index = FindPowerMode(mode);
     if (index < 0 || !HasPowerModes())
-        return;
+        return {kNothingToSwitch, false, {}, L"."};
     // A mode acts on Balanced and the plans made from it only.
     GUID plan = PLAN_BALANCED;
     GUID active = {};
     bool onBalanced = GetActivePlan(&active) && ModeActsOnActivePlan(active);
     if (onBalanced)
         plan = active;
-    bool switched = (onBalanced || SetActivePlan(PLAN_BALANCED)) && SetPowerMode(onAc, mode);
-    if (switched && app.settings.showNotifications != 0)
-        AnnounceSwitch(plan, kPowerModes[index].suffix);
-    UpdateTrayStatus();
+    if ((onBalanced || SetActivePlan(PLAN_BALANCED)) && SetPowerMode(onAc, mode))
+        return {kSwitched, true, plan, kPowerModes[index].suffix};
+    return ReadActive(kSwitchRefused);
 }
 
-void SetModeBack(const GUID& mode, bool onAc, bool announce)
+SwitchResult SetModeBack(const GUID& mode, bool onAc)
 {
-    bool set = SetPowerMode(onAc, mode);
-    GUID active = {};
-    if (set && announce && app.settings.showNotifications != 0 && GetActivePlan(&active))
-        AnnounceSwitch(active, PlanNameSuffix(active));
-    if (announce)
-        UpdateTrayStatus();
+    return ReadActive(SetPowerMode(onAc, mode) ? kSwitched : kSwitchRefused);
 }
 
-void SwitchToTarget(const GUID& target, bool onAc)
+SwitchResult SwitchToTarget(const GUID& target, bool onAc)
 {
     if (IsPowerMode(target))
-        SwitchToMode(target, onAc);
-    else
-        SwitchToPlan(target);
-}
-
-// Reads the platform as far as the notification's rule needs, asks the decision (core/
-// power_rules.h) and acts on it. Nothing is kept between notifications but the personality.
-static void ApplyPowerNotice(const PowerNotice& notice)
-{
-    PowerRule rule = FindPowerRule(notice, app.settings);
-    if (rule == kPersonalityRule) {
-        GUID personality = {};
-        CopyMemory(&personality, notice.data, sizeof(GUID));
-        RememberPersonality(personality);
-        UpdateTrayStatus();
-    }
-    if (rule != kPowerSourceRule && rule != kBatteryRule)
-        return;
-    // The battery rule reads the power line first and, unless the machine is plainly off AC,
-    // stops before the active plan is read.
-    BYTE acLineStatus = 0;
-    if (rule == kBatteryRule && (!GetAcLineStatus(&acLineStatus) || acLineStatus != 0))
-        return;
-    // While a program rule acts, its target stays through a change of source; the source's rule
-    // acts when the program leaves the front. A low battery comes first and ends the program
-    // rules' turn.
-    if (rule == kPowerSourceRule && app.programState.acting) {
-        app.programState.sourceNoticed = true;
-        return;
-    }
-    if (rule == kBatteryRule && FindRuleTarget(notice, app.settings, acLineStatus) != nullptr)
-        app.programState = {};
-    // The mode is the one of the source the rule acts for.
-    bool onAc = IsRuleOnAc(notice, rule);
-    GUID active = {};
-    GUID mode = {};
-    InForce inForce = ReadInForce(onAc, &active, &mode);
-    const GUID* target = ChooseRuleTarget(notice, app.settings, inForce, acLineStatus);
-    if (target != nullptr)
-        SwitchToTarget(*target, onAc);
-}
-
-void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting)
-{
-    if (setting == nullptr)
-        return;
-    // The personality is kept: it tells whether a plan of the user's was made from Balanced,
-    // so whether a power mode acts on it.
-    ApplyPowerNotice({&setting->PowerSetting, setting->DataLength, setting->Data});
-}
-
-// A 32-bit value in the little-endian form the platform sends.
-static void ApplyPowerValue(const GUID& setting, DWORD value)
-{
-    unsigned char data[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                             static_cast<unsigned char>(value >> 16),
-                             static_cast<unsigned char>(value >> 24)};
-    ApplyPowerNotice({&setting, sizeof(data), data});
-}
-
-void HandleResume()
-{
-    BYTE acLineStatus = 0;
-    if (GetAcLineStatus(&acLineStatus) && acLineStatus != 255)
-        ApplyPowerValue(GUID_ACDC_POWER_SOURCE, acLineStatus == 0 ? 1 : 0);
-    BYTE percent = 0;
-    if (GetBatteryPercent(&percent))
-        ApplyPowerValue(GUID_BATTERY_PERCENTAGE_REMAINING, percent);
-    UpdateTrayStatus();
+        return SwitchToMode(target, onAc);
+    return SwitchToPlan(target);
 }

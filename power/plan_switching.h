@@ -1,24 +1,30 @@
-// Making a plan or a power mode active, and the automatic rules that react to power-setting
-// notifications.
+// Making a plan or a power mode active. Each switch says what happened and shows nothing: the
+// balloon, the tooltip and the icon are actions/show_switch.h's.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
-// The only operation that changes the active plan: sets it, announces it, refreshes the tray.
-void SwitchToPlan(const GUID& plan);
+enum SwitchOutcome {
+    kSwitched,         // the platform took the plan (and the mode)
+    kSwitchRefused,    // the platform refused: what was active stays
+    kNothingToSwitch,  // a mode where the platform has none: nothing was asked of it
+};
+
+// What a switch did, and what a balloon would say of it: the plan active now and what follows
+// its name, " (Best Performance)." for the mode in force or "." where no mode acts.
+struct SwitchResult {
+    SwitchOutcome outcome;
+    bool planKnown;  // false when the active plan could not be read (a refused switch only)
+    GUID plan;
+    const WCHAR* suffix;
+};
+
+// The only operation that changes the active plan.
+SwitchResult SwitchToPlan(const GUID& plan);
 // Makes mode the power mode of one power source, Balanced made active first where a mode would
-// not act on the active plan; announced and shown as a switch of plan is. Nothing happens where
-// the platform has no modes.
-void SwitchToMode(const GUID& mode, bool onAc);
-// Sets a source's mode back as it was, the active plan left as it is; with announce, announced
-// and shown as a switch is.
-void SetModeBack(const GUID& mode, bool onAc, bool announce);
+// not act on the active plan. Nothing to switch where the platform has no modes.
+SwitchResult SwitchToMode(const GUID& mode, bool onAc);
+// Sets a source's mode back as it was, the active plan left as it is.
+SwitchResult SetModeBack(const GUID& mode, bool onAc);
 // SwitchToMode for a power mode's identifier, SwitchToPlan for any other.
-void SwitchToTarget(const GUID& target, bool onAc);
-// Applies the personality, power-source and battery rules to one notification.
-void HandlePowerSettingChange(const POWERBROADCAST_SETTING* setting);
-// After a sleep (PBT_APMRESUMEAUTOMATIC): the power-source and battery rules run once for the
-// source and the charge the machine has now, as they do at start-up, and the tray is refreshed.
-// Windows sends no power-source notification when the source did not change, and it may have
-// made Balanced active while the machine slept.
-void HandleResume();
+SwitchResult SwitchToTarget(const GUID& target, bool onAc);

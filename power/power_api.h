@@ -3,7 +3,7 @@
 // management is only stubs.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // A plan's display name: 255 UTF-16 units and the terminator, as PowerReadFriendlyName fills it.
 constexpr DWORD kPlanNameUnits = 256;

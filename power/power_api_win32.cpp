@@ -1,6 +1,6 @@
 #include "power/power_api.h"
 
-#include "app/system_library.h"
+#include "base/system_library.h"
 
 #include <powrprof.h>
 

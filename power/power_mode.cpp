@@ -1,7 +1,7 @@
 #include "power/power_mode.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
+#include "base/app_state.h"
+#include "base/messages.h"
 #include "core/power_modes.h"
 
 bool IsOnAc()

@@ -27,7 +27,7 @@
 #define IDC_REMOVE_RULE             1104
 #define IDC_RULE_TARGET             1105
 
-// Tray menu commands (the private messages are in app/messages.h)
+// Tray menu commands (the private messages are in base/messages.h)
 #define IDM_SETTINGS            1026
 #define IDM_CLOSE_SETTINGS      1027
 #define IDM_EXIT                1028

@@ -1,35 +1,24 @@
 #include "settings/config_file.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
+#include "base/data_file.h"
 #include "core/config_text.h"
 #include "core/power_modes.h"
+#include "power/plan_catalogue.h"
 #include "power/power_api.h"
-#include "settings/text_file.h"
-
-// Both names are taken in the folder held at start-up. The new contents go to the temporary
-// file beside "config.txt" first, so that one rename puts them in place and a failed save
-// never leaves a cut-off file behind.
-static const wchar_t kConfigName[] = L"config.txt";
-static const wchar_t kNewConfigName[] = L"config.txt.new";
-
-static void ShowConfigMessage(const wchar_t* text)
-{
-    MessageBoxW(nullptr, text, L"Oh snap!", MB_OK);
-}
 
 bool CanReadConfig()
 {
-    return CanReadFile(kConfigName);
+    return CanReadDataFile(kConfigFile);
 }
 
+// The old "config.txt" is left untouched, and the failure reported, when the new one cannot be
+// put in its place.
 void SaveConfig()
 {
     char text[kConfigTextCapacity];
     DWORD length = static_cast<DWORD>(FormatConfigText(app.settings, text));
-    // The old "config.txt" is left untouched when the new one cannot be put in its place.
-    if (ReplaceWholeFile(kConfigName, kNewConfigName, text, length))
-        return;
-    ShowConfigMessage(L"Could not open config.txt! The configuration could not be saved.");
+    SaveDataFile(kConfigFile, text, length);
 }
 
 // A rule's target may be a power mode instead of a plan, where the platform has modes.
@@ -44,18 +33,18 @@ static bool ReadConfigFile()
 {
     char* bytes = nullptr;
     DWORD length = 0;
-    if (!ReadWholeFile(kConfigName, &bytes, &length))
+    if (!ReadDataFile(kConfigFile, &bytes, &length))
         return false;
     // With no bytes the reader fails at the first token, so every field keeps its value.
     ReadConfigText(bytes, length, &app.settings, IsInstalledPlan, nullptr);
-    FreeWholeFile(bytes);
+    FreeDataFile(bytes);
     return true;
 }
 
 void LoadConfig()
 {
     if (!ReadConfigFile())
-        ShowConfigMessage(L"Could not open config.txt! The configuration could not be read.");
+        ShowDataFileMessage(L"Could not open config.txt! The configuration could not be read.");
 }
 
 bool LoadSavedConfig()

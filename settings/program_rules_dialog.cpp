@@ -2,10 +2,11 @@
 
 #include <commdlg.h>
 
-#include "app/app_state.h"
-#include "app/system_library.h"
+#include "base/app_state.h"
+#include "base/system_library.h"
 #include "core/power_modes.h"
-#include "power/foreground_watch.h"
+#include "actions/foreground_watch.h"
+#include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "power/power_api.h"
 #include "settings/program_rules_file.h"
@@ -14,6 +15,15 @@
 constexpr size_t kLineUnits = kProgramUnits + kPlanNameUnits + 2;
 // Ids of the running programs' popup menu, from 1 on; 0 is no choice.
 constexpr UINT kMaxRunningPrograms = 64;
+
+// The window's own state: made on first use and kept until the settings window, its owner,
+// goes. Its list of targets is a copy, not catalogue positions, so the catalogue may be read
+// again while it is shown.
+static struct {
+    HWND window;
+    std::vector<ProgramRule> editedRules;  // the rules as the window edits them
+    std::vector<GUID> targets;             // the targets its list offers, in its order
+} rules;
 
 static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -28,11 +38,8 @@ static const WCHAR* ProgramText(const ProgramRule& rule)
 // The position of a target in the window's list of targets, or -1.
 static int FindTarget(const GUID& target)
 {
-    for (size_t i = 0; i < app.ruleTargets.size(); ++i) {
-        if (IsSameGuid(app.ruleTargets[i], target))
-            return static_cast<int>(i);
-    }
-    return -1;
+    unsigned position = FindPlanIn(rules.targets, target);
+    return position < rules.targets.size() ? static_cast<int>(position) : -1;
 }
 
 static void ComposeLine(const ProgramRule& rule, WCHAR (&line)[kLineUnits])
@@ -48,7 +55,7 @@ static void ComposeLine(const ProgramRule& rule, WCHAR (&line)[kLineUnits])
 static void FillRuleList(HWND window, int selected)
 {
     SendToControl(window, IDC_RULE_LIST, LB_RESETCONTENT, 0, 0);
-    for (const ProgramRule& rule : app.editedRules) {
+    for (const ProgramRule& rule : rules.editedRules) {
         WCHAR line[kLineUnits];
         ComposeLine(rule, line);
         SendToControl(window, IDC_RULE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
@@ -59,7 +66,7 @@ static void FillRuleList(HWND window, int selected)
 static int SelectedRule(HWND window)
 {
     LRESULT selected = SendToControl(window, IDC_RULE_LIST, LB_GETCURSEL, 0, 0);
-    return selected >= 0 && static_cast<size_t>(selected) < app.editedRules.size()
+    return selected >= 0 && static_cast<size_t>(selected) < rules.editedRules.size()
                ? static_cast<int>(selected) : -1;
 }
 
@@ -67,25 +74,22 @@ static int SelectedRule(HWND window)
 static void ShowSelectedTarget(HWND window)
 {
     int rule = SelectedRule(window);
-    int target = rule >= 0 ? FindTarget(app.editedRules[rule].target) : -1;
+    int target = rule >= 0 ? FindTarget(rules.editedRules[rule].target) : -1;
     SendToControl(window, IDC_RULE_TARGET, CB_SETCURSEL, static_cast<WPARAM>(target), 0);
     EnableWindow(GetDlgItem(window, IDC_RULE_TARGET), rule >= 0);
     EnableWindow(GetDlgItem(window, IDC_REMOVE_RULE), rule >= 0);
 }
 
-// The installed plans, then the power modes where the platform has them. While the settings
-// window is open its lists hold catalogue positions, so the catalogue is not read again then.
+// The installed plans, then the power modes where the platform has them.
 static void FillTargets(HWND window)
 {
-    if (app.settingsOpen == 0)
-        RefreshPlanCatalogue();
-    app.ruleTargets.assign(app.catalogue.plans.begin(), app.catalogue.plans.end());
+    ReadInstalledPlans(&rules.targets);
     if (HasPowerModes()) {
         for (const PowerMode& mode : kPowerModes)
-            app.ruleTargets.push_back(*mode.id);
+            rules.targets.push_back(*mode.id);
     }
     SendToControl(window, IDC_RULE_TARGET, CB_RESETCONTENT, 0, 0);
-    for (const GUID& target : app.ruleTargets) {
+    for (const GUID& target : rules.targets) {
         WCHAR name[kPlanNameUnits];
         GetTargetName(target, name);
         SendToControl(window, IDC_RULE_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
@@ -96,9 +100,9 @@ static void FillTargets(HWND window)
 // installed, else the last target (Best Performance where there are modes).
 static GUID NewRuleTarget()
 {
-    if (FindTarget(PLAN_HIGH_PERFORMANCE) >= 0 || app.ruleTargets.empty())
+    if (FindTarget(PLAN_HIGH_PERFORMANCE) >= 0 || rules.targets.empty())
         return PLAN_HIGH_PERFORMANCE;
-    return app.ruleTargets.back();
+    return rules.targets.back();
 }
 
 static void AddRule(HWND window, const WCHAR* program)
@@ -107,8 +111,8 @@ static void AddRule(HWND window, const WCHAR* program)
     lstrcpynW(reinterpret_cast<WCHAR*>(rule.program), program, kProgramUnits);
     if (rule.program[0] == u'\0')
         return;
-    app.editedRules.push_back(rule);
-    FillRuleList(window, static_cast<int>(app.editedRules.size()) - 1);
+    rules.editedRules.push_back(rule);
+    FillRuleList(window, static_cast<int>(rules.editedRules.size()) - 1);
     ShowSelectedTarget(window);
 }
 
@@ -196,8 +200,8 @@ static void RemoveRule(HWND window)
     int rule = SelectedRule(window);
     if (rule < 0)
         return;
-    app.editedRules.erase(app.editedRules.begin() + rule);
-    int count = static_cast<int>(app.editedRules.size());
+    rules.editedRules.erase(rules.editedRules.begin() + rule);
+    int count = static_cast<int>(rules.editedRules.size());
     FillRuleList(window, rule < count ? rule : count - 1);
     ShowSelectedTarget(window);
 }
@@ -206,16 +210,16 @@ static void ChangeTarget(HWND window)
 {
     int rule = SelectedRule(window);
     LRESULT target = SendToControl(window, IDC_RULE_TARGET, CB_GETCURSEL, 0, 0);
-    if (rule < 0 || target < 0 || static_cast<size_t>(target) >= app.ruleTargets.size())
+    if (rule < 0 || target < 0 || static_cast<size_t>(target) >= rules.targets.size())
         return;
-    app.editedRules[rule].target = app.ruleTargets[target];
+    rules.editedRules[rule].target = rules.targets[target];
     FillRuleList(window, rule);
 }
 
 // The rules become the live ones, are saved, and the foreground is followed while there is one.
 static void ApplyProgramRules(HWND window)
 {
-    app.programRules = app.editedRules;
+    app.programRules = rules.editedRules;
     SaveProgramRules();
     WatchForeground();
     ShowWindow(window, SW_HIDE);
@@ -255,23 +259,25 @@ static INT_PTR CALLBACK ProgramRulesProc(HWND window, UINT message, WPARAM wPara
 {
     if (message == WM_COMMAND)
         RouteRulesCommand(window, LOWORD(wParam), HIWORD(wParam));
+    if (message == WM_DESTROY && window == rules.window)
+        rules.window = nullptr;
     return FALSE;
 }
 
 static void FillProgramRules(HWND window)
 {
-    app.editedRules = app.programRules;
+    rules.editedRules = app.programRules;
     FillTargets(window);
     // The program column is wide enough for a long path before the target's name.
     INT tabStop = 150;
     SendToControl(window, IDC_RULE_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
-    FillRuleList(window, app.editedRules.empty() ? -1 : 0);
+    FillRuleList(window, rules.editedRules.empty() ? -1 : 0);
     ShowSelectedTarget(window);
 }
 
 void ShowProgramRules(HWND owner)
 {
-    HWND window = app.programRulesWindow;
+    HWND window = rules.window;
     if (window != nullptr && IsWindowVisible(window)) {
         SetForegroundWindow(window);
         return;
@@ -279,11 +285,16 @@ void ShowProgramRules(HWND owner)
     if (window == nullptr) {
         window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRAM_RULES),
                                     owner, ProgramRulesProc, 0);
-        app.programRulesWindow = window;
+        rules.window = window;
     }
     if (window == nullptr)
         return;
     FillProgramRules(window);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
+}
+
+HWND ProgramRulesWindow()
+{
+    return rules.window;
 }

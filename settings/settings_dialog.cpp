@@ -1,14 +1,18 @@
 #include "settings/settings_dialog.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/power_modes.h"
+#include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "settings/config_file.h"
 #include "settings/startup_registration.h"
 
-// The three plan lists, unsorted and filled alike: entry k of each is catalogue position k.
-// Where the platform has power modes the three modes follow the plans, in their order.
+// The three plan lists, unsorted and filled alike: entry k of each is entry k of the window's
+// own copy of the plans, taken from the catalogue at each fill, so that the tray menu and the
+// program rules window may read the catalogue again while this window is shown. Where the
+// platform has power modes the three modes follow the plans, in their order.
 static const int kPlanBoxes[3] = {IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN, IDC_LOW_BATTERY_PLAN};
+static std::vector<GUID> listedPlans;
 
 static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -50,9 +54,8 @@ static void FillPlanBoxes(HWND window)
     // A plan without a readable name shows its identifier text, as in the tray menu, so each
     // box still gets exactly one entry per plan.
     WCHAR name[kPlanNameUnits];
-    unsigned count = PlanCount();
-    for (unsigned position = 0; position < count; ++position) {
-        GetPlanDisplayName(*PlanAt(position), name);
+    for (const GUID& plan : listedPlans) {
+        GetPlanDisplayName(plan, name);
         for (int box : kPlanBoxes)
             SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
@@ -70,8 +73,8 @@ static void FillPlanBoxes(HWND window)
 // last, which selects nothing.
 static void SelectPlan(HWND window, int box, const GUID& plan)
 {
-    unsigned position = FindPlan(plan);
-    unsigned count = PlanCount();
+    unsigned position = FindPlanIn(listedPlans, plan);
+    unsigned count = static_cast<unsigned>(listedPlans.size());
     bool modesListed = HasPowerModes();
     int mode = FindPowerMode(plan);
     if (position == count && modesListed && mode >= 0)
@@ -106,6 +109,7 @@ static void EnableLowBatteryRule(HWND window, bool enable)
 void FillSettingsDialog(HWND window)
 {
     RefreshPlanCatalogue();
+    CopyPlans(&listedPlans);
     // Loading puts the file's settings in force at once, whatever the user does next.
     if (CanReadConfig())
         LoadConfig();
@@ -134,7 +138,6 @@ void FillSettingsDialog(HWND window)
 void ShowSettings(HWND window)
 {
     FillSettingsDialog(window);
-    app.settingsOpen = 1;
     ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
     UpdateWindow(window);
@@ -150,7 +153,6 @@ void PresentSettings(HWND window)
 
 void HideSettings(HWND window)
 {
-    app.settingsOpen = 0;
     ShowWindow(window, SW_HIDE);
 }
 
@@ -161,8 +163,9 @@ static void ReadPlanBox(HWND window, int box, GUID* plan)
     LRESULT selected = SendToControl(window, box, CB_GETCURSEL, 0, 0);
     if (selected < 0)
         return;
-    const GUID* entry = PlanAt(static_cast<unsigned>(selected));
-    LRESULT mode = selected - static_cast<LRESULT>(PlanCount());
+    LRESULT count = static_cast<LRESULT>(listedPlans.size());
+    const GUID* entry = selected < count ? &listedPlans[static_cast<size_t>(selected)] : nullptr;
+    LRESULT mode = selected - count;
     if (entry == nullptr && mode < kPowerModeCount && HasPowerModes())
         entry = kPowerModes[mode].id;
     if (entry != nullptr)

@@ -1,7 +1,7 @@
 // The settings window: fills its controls from the live settings, writes them back on OK.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // The window's caption, as the dialog template gives it; it is how the window is found.
 constexpr const wchar_t* kSettingsDialogCaption = L"Quillmere Configuration";

@@ -1,6 +1,6 @@
 #include "settings/startup_registration.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 static const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const wchar_t kRunValue[] = L"Quillmere";

@@ -1,6 +1,6 @@
 #include "tray/quick_commands.h"
 
-#include "app/system_library.h"
+#include "base/system_library.h"
 #include "res/resource.h"
 
 // dwmapi is looked up at run time, from the system folder only, so that the program still

@@ -2,7 +2,7 @@
 // composition, whose menu item also says which way the switch goes.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 void TurnDisplayOff();
 void ToggleComposition();

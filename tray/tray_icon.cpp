@@ -1,8 +1,8 @@
 #include "tray/tray_icon.h"
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/system_library.h"
+#include "base/app_state.h"
+#include "base/messages.h"
+#include "base/system_library.h"
 #include "core/bounded_text.h"
 #include "core/plan_ids.h"
 #include "power/plan_name.h"

@@ -2,7 +2,7 @@
 // announces each switch.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // Gives the icon to the shell; when the shell refuses it, the add is tried again once a second
 // (RetryTrayIcon at each tick of kTrayRetryTimer) for up to two minutes.

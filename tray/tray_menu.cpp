@@ -1,11 +1,10 @@
 #include "tray/tray_menu.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/plan_ids.h"
 #include "core/power_modes.h"
 #include "power/plan_catalogue.h"
 #include "power/plan_name.h"
-#include "power/plan_switching.h"
 #include "power/power_api.h"
 #include "power/power_mode.h"
 #include "tray/quick_commands.h"
@@ -58,9 +57,7 @@ static void EscapeMenuText(const WCHAR* text, WCHAR (&escaped)[2 * kPlanNameUnit
 static void FillPlanMenu(HMENU plans)
 {
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;
-    // While the settings window is open its lists and these ids must refer to the same list.
-    if (app.settingsOpen == 0)
-        RefreshPlanCatalogue();
+    RefreshPlanCatalogue();
     GUID active = {};
     bool activeKnown = GetActivePlan(&active);
 
@@ -149,21 +146,4 @@ void ShowTrayMenu(HWND window)
     // it the next opening of the menu appears and vanishes at once.
     PostMessageW(window, WM_NULL, 0, 0);
     DestroyMenu(menu);  // the plan submenu belongs to it and goes with it
-}
-
-void RunPowerModeCommand(WORD commandId)
-{
-    int index = commandId - IDM_POWER_MODE_FIRST;
-    if (index >= 0 && index < kPowerModeCount)
-        SwitchToMode(*kPowerModes[index].id, IsOnAc());
-}
-
-void RunPlanCommand(WORD commandId)
-{
-    // The catalogue may have been re-read with fewer plans since the menu was built; such a
-    // position names no plan and the command does nothing.
-    const GUID* plan = PlanAt(static_cast<unsigned>(commandId - IDM_PLAN_FIRST));
-    if (plan == nullptr)
-        return;
-    SwitchToPlan(*plan);
 }

@@ -1,11 +1,8 @@
 // The tray icon's context menu.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
+// Builds and tracks the menu; the choice comes back to the window as WM_COMMAND, plans as
+// IDM_PLAN_FIRST up to lastPlanCommand (actions/plan_commands.h acts on them).
 void ShowTrayMenu(HWND window);
-// Makes the plan of a chosen plan item active; commandId lies in 501 to lastPlanCommand.
-void RunPlanCommand(WORD commandId);
-// Makes the chosen power mode the one of the source the machine is on; commandId lies in
-// IDM_POWER_MODE_FIRST to IDM_POWER_MODE_LAST.
-void RunPowerModeCommand(WORD commandId);

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "app/launch.h"
-#include "app/messages.h"
+#include "base/app_state.h"
+#include "base/messages.h"
+#include "power/plan_catalogue.h"
 #include "support/scripted_power.h"
 
 // Dispatches every pending message; a WM_QUIT is taken off the queue and its code returned

@@ -3,7 +3,7 @@
 // TrackPopupMenu or MessageBoxW that the program makes straight into the platform.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 class ImportHook {
 public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "support/import_hook.h"
 
 struct MessageBoxCall {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "power/plan_catalogue.h"
 
 // Replaces the key with one holding exactly these subkeys (names as given, e.g. without

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 struct ScriptedPower {
     GUID activePlan;

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "settings/settings_dialog.h"  // kSettingsDialogCaption
 
 struct SettingsDialogSearch {

@@ -1,6 +1,6 @@
 #include "support/temp_directory.h"
 
-#include "app/working_directory.h"
+#include "base/working_directory.h"
 
 static void DeleteTree(const std::wstring& directory)
 {

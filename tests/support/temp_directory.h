@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 struct TempDirectory {
     TempDirectory();

@@ -1,7 +1,7 @@
 // Runs the in-process tests under Wine.
 #include <gtest/gtest.h>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // Wine hides its tray window when the last icon leaves it and then waits up to 2 s for the X
 // server, and every test's window removes its icon on the way out. An icon of its own, kept

@@ -5,8 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/working_directory.h"
+#include "base/app_state.h"
+#include "base/working_directory.h"
+#include "power/plan_catalogue.h"
 #include "settings/config_file.h"
 #include "settings/program_rules_file.h"
 #include "support/import_hook.h"

@@ -2,7 +2,7 @@
 // first power notification, and a log-on start, whose working directory is the system folder.
 #include <string>
 
-#include "app/working_directory.h"
+#include "base/working_directory.h"
 #include "core/guid_text.h"
 #include "core/plan_ids.h"
 #include "support/app_fixture.h"

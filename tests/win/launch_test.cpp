@@ -121,7 +121,6 @@ TEST(AppStateTest, StartsWithNoPlanCommands)
 {
     ResetAppState();
     EXPECT_EQ(app.lastPlanCommand, 500);
-    EXPECT_EQ(app.settingsOpen, 0);
     EXPECT_EQ(PlanCount(), 0u);
 }
 

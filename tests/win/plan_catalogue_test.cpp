@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "core/plan_ids.h"
 #include "support/import_hook.h"
 #include "support/plan_registry.h"

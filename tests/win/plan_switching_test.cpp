@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "actions/show_switch.h"
 #include "core/plan_ids.h"
-#include "power/plan_switching.h"
 #include "support/tray_recorder.h"
 
 using PlanSwitchingTest = TrayFixture;
@@ -151,7 +151,7 @@ TEST_F(PlanSwitchingTest, RefusedSwitchIsNotAnnouncedYetRefreshesTheTray)
 TEST_F(PlanSwitchingTest, SwitchingToTheActivePlanStillSetsAnnouncesAndRefreshes)
 {
     ClearLogs();
-    SwitchToPlan(PLAN_HIGH_PERFORMANCE);
+    ShowSwitch(SwitchToPlan(PLAN_HIGH_PERFORMANCE));
     EXPECT_TRUE(SwitchedTo(PLAN_HIGH_PERFORMANCE));
     EXPECT_EQ(TrayFlags(), kBalloonThenStatus);
 }
@@ -159,7 +159,7 @@ TEST_F(PlanSwitchingTest, SwitchingToTheActivePlanStillSetsAnnouncesAndRefreshes
 TEST_F(PlanSwitchingTest, RulesKeepNoMemoryOfHavingActed)
 {
     SendPowerSource(window, 1);
-    SwitchToPlan(PLAN_POWER_SAVER);  // picked by hand
+    ShowSwitch(SwitchToPlan(PLAN_POWER_SAVER));  // picked by hand
     ClearLogs();
     SendPowerSource(window, 1);
     EXPECT_TRUE(SwitchedTo(PLAN_BALANCED));

@@ -6,7 +6,8 @@
 
 #include "core/plan_ids.h"
 #include "core/power_modes.h"
-#include "power/foreground_watch.h"
+#include "actions/foreground_watch.h"
+#include "settings/program_rules_dialog.h"
 #include "support/app_fixture.h"
 #include "support/import_hook.h"
 #include "support/plan_registry.h"
@@ -70,7 +71,7 @@ protected:
         AppFixture::TearDown();
         RemovePlanKeys();
     }
-    HWND Rules() { return app.programRulesWindow; }
+    HWND Rules() { return ProgramRulesWindow(); }
     std::vector<std::wstring> ListLines()
     {
         std::vector<std::wstring> lines;

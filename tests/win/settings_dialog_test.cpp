@@ -8,6 +8,7 @@
 #include "power/power_api.h"
 #include "settings/settings_dialog.h"
 #include "support/app_fixture.h"
+#include "support/menu_probe.h"
 #include "support/message_box_probe.h"
 #include "support/plan_registry.h"
 #include "support/run_key.h"
@@ -77,7 +78,6 @@ TEST_F(SettingsDialogTest, ShowingCreatesTheFileAndListsThePlansAsInstalledNow)
     Command(IDM_SETTINGS);
     EXPECT_EQ(File(), kDefaultFile);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(app.settingsOpen, 1);
     std::vector<std::wstring> names = {L"Balanced", L"High performance", L"Power saver"};
     for (int box : {IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN, IDC_LOW_BATTERY_PLAN})
         EXPECT_EQ(Entries(box), names);
@@ -95,7 +95,6 @@ TEST_F(SettingsDialogTest, ShowingCreatesTheFileAndListsThePlansAsInstalledNow)
     // without a name shows its identifier, so positions still match the catalogue.
     SendMessageW(window, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(app.settingsOpen, 0);
     ASSERT_TRUE(InstallPlanKeys({PlanKeyName(HP), PlanKeyName(SAVER), PlanKeyName(BAL),
                                  PlanKeyName(kOther)}));
     SendMessageW(window, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
@@ -104,11 +103,23 @@ TEST_F(SettingsDialogTest, ShowingCreatesTheFileAndListsThePlansAsInstalledNow)
     EXPECT_EQ(Entries(IDC_LOW_BATTERY_PLAN), names);
     EXPECT_EQ(Selected(IDC_PLUGGED_IN_PLAN), 2);
 
-    // The close box hides at once; the Cancel it posts ends the editing.
-    SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(window));
-    PumpMessages();
-    EXPECT_EQ(app.settingsOpen, 0);
+}
+
+TEST_F(SettingsDialogTest, KeepsItsOwnListWhileTheTrayMenuReadsThePlansAgain)
+{
+    Command(IDM_SETTINGS);
+    ASSERT_TRUE(InstallPlanKeys({PlanKeyName(HP), PlanKeyName(SAVER), PlanKeyName(BAL),
+                                 PlanKeyName(kOther)}));
+    {
+        MenuProbe probe;
+        SendMessageW(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+        ASSERT_EQ(probe.menus.size(), 1u);
+        EXPECT_NE(probe.menus[0].text.find(GuidText(kOther)), std::wstring::npos);
+    }
+    // Entry 2 is still Power saver, as the window listed it, though the catalogue moved on.
+    SendDlgItemMessageW(window, IDC_PLUGGED_IN_PLAN, CB_SETCURSEL, 2, 0);
+    Command(IDOK);
+    EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, SAVER));
 }
 
 TEST_F(SettingsDialogTest, HandEditedFileIsInForceEvenAfterCancel)
@@ -118,7 +129,6 @@ TEST_F(SettingsDialogTest, HandEditedFileIsInForceEvenAfterCancel)
     Command(IDM_SETTINGS);
     Command(IDCANCEL);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(app.settingsOpen, 0);
     EXPECT_EQ(File(), edited);
     EXPECT_TRUE(IsSameGuid(app.settings.pluggedInPlan, SAVER));
     EXPECT_TRUE(IsSameGuid(app.settings.unpluggedPlan, BAL));  // the stored plan is not installed
@@ -180,7 +190,6 @@ TEST_F(SettingsDialogTest, OkCopiesTheControlsSavesAndHidesWithoutSwitching)
     Command(IDOK);
 
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(app.settingsOpen, 0);
     EXPECT_EQ(File(), Line(SAVER) + Line(HP) + Line(SAVER) + "1\r\n1\r\n0\r\n0\r\n");
     EXPECT_TRUE(IsSameGuid(app.settings.lowBatteryPlan, SAVER));
     EXPECT_EQ(app.settings.lowBatteryPercent, 0);

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "actions/show_switch.h"
 #include "core/plan_ids.h"
-#include "power/plan_switching.h"
 #include "support/import_hook.h"
 #include "support/tray_recorder.h"
 
@@ -204,10 +204,10 @@ TEST_F(TrayIconTest, LongNamesAreCutToTheirFields)
 
     const std::wstring lead = L"The power plan has been changed to ";
     SetScriptedPlanName(PLAN_POWER_SAVER, std::wstring(219, L's'));
-    SwitchToPlan(PLAN_POWER_SAVER);
+    ShowSwitch(SwitchToPlan(PLAN_POWER_SAVER));
     EXPECT_EQ(std::wstring(app.trayIcon.szInfo), lead + std::wstring(219, L's') + L".");
     SetScriptedPlanName(PLAN_POWER_SAVER, std::wstring(255, L's'));
-    SwitchToPlan(PLAN_POWER_SAVER);
+    ShowSwitch(SwitchToPlan(PLAN_POWER_SAVER));
     EXPECT_EQ(std::wstring(app.trayIcon.szInfo), lead + std::wstring(218, L's') + ellipsis + L".");
     EXPECT_EQ(std::wstring(app.trayIcon.szTip), prefix + std::wstring(105, L's') + ellipsis + L".");
 }
@@ -215,7 +215,7 @@ TEST_F(TrayIconTest, LongNamesAreCutToTheirFields)
 TEST_F(TrayIconTest, BalloonIsInfoAloneAndNotRepeated)
 {
     trayEvents.clear();
-    SwitchToPlan(PLAN_POWER_SAVER);
+    ShowSwitch(SwitchToPlan(PLAN_POWER_SAVER));
     auto calls = TrayCalls();
     ASSERT_EQ(calls.size(), 3u);
     const NOTIFYICONDATAW& balloon = calls[0].record;

@@ -128,26 +128,6 @@ TEST_F(TrayMenuTest, MissingBuiltInsGrayedAndStalePositionsIgnored)
     EXPECT_TRUE(IsSameGuid(PlansSet()[0], PLAN_HIGH_PERFORMANCE));
 }
 
-TEST_F(TrayMenuTest, OpenSettingsWindowKeepsItsCatalogue)
-{
-    ASSERT_TRUE(InstallPlanKeys({PlanKeyName(PLAN_BALANCED), PlanKeyName(PLAN_POWER_SAVER)}));
-    OpenMenu();
-    ASSERT_TRUE(InstallPlanKeys({PlanKeyName(kMyPlan), PlanKeyName(PLAN_BALANCED),
-                                 PlanKeyName(PLAN_POWER_SAVER)}));
-    app.settingsOpen = 1;
-    ShowWindow(window, SW_SHOWNA);
-    std::vector<std::wstring> lines = Lines(OpenMenu().text);
-    std::vector<std::wstring> expected = {L"  High Performance 0 ~", L"  Balanced 501 *",
-                                          L"  Power Saver 502", L"-", L"Program Rules... 1034",
-                                          L"Close Settings 1027"};
-    EXPECT_EQ(std::vector<std::wstring>(lines.begin() + 4, lines.end() - 2), expected);
-    EXPECT_EQ(app.lastPlanCommand, 502);
-
-    app.settingsOpen = 0;
-    EXPECT_EQ(Lines(OpenMenu().text)[4].substr(0, 3), L"  {") << "closed again: re-read";
-    EXPECT_EQ(app.lastPlanCommand, 503);
-}
-
 // Serves 600 identifier subkeys: Balanced at position 0, High Performance at 502 (the last
 // position whose id fits below the fixed commands), Power Saver at 550.
 static LONG WINAPI EnumerateSixHundredPlans(HKEY, DWORD index, LPWSTR name, DWORD units)

@@ -4,7 +4,7 @@
 // the ActivePowerScheme value of that key, as Windows itself keeps it.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "core/power_modes.h"
 #include "power/plan_catalogue.h"  // kPowerSchemesPath
 constexpr const wchar_t* kStandinActiveValue = L"ActivePowerScheme";

@@ -1,4 +1,4 @@
-// Runs the shipped exe's allocation functions (app/allocation.cpp) through one case named on
+// Runs the shipped exe's allocation functions (base/allocation.cpp) through one case named on
 // the command line, as the program's vector would reach them:
 //   small    a vector grows to a thousand identifiers and is freed: exit code 0
 //   heap     the process heap refuses a request
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 int main(int argc, char** argv)
 {

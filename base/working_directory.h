@@ -2,7 +2,7 @@
 // start-up leaves it.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // When the program was started with the Windows folder or a system folder (System32, or
 // SysWOW64 for a 32-bit program on 64-bit Windows) as its working directory, as the shell

@@ -5,7 +5,7 @@
 // always were.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // The power mode in force changed: posted by PostPowerModeChange from the platform's thread.
 constexpr UINT WM_POWERMODECHANGED = WM_APP + 1;

@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <new>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace {
 

@@ -1,6 +1,12 @@
-#include "settings/text_file.h"
+#include "base/data_file.h"
 
-#include "app/working_directory.h"
+#include "base/working_directory.h"
+
+const DataFile kConfigFile = {L"config.txt", L"config.txt.new",
+                              L"Could not open config.txt! The configuration could not be saved."};
+const DataFile kProgramsFile = {
+    L"programs.txt", L"programs.txt.new",
+    L"Could not open programs.txt! The program rules could not be saved."};
 
 // No valid file of the program's comes near this size; anything past it is left unread.
 constexpr DWORD kReadLimit = 1024 * 1024;
@@ -19,9 +25,9 @@ static HANDLE OpenForReading(const WCHAR* name)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-bool CanReadFile(const WCHAR* name)
+bool CanReadDataFile(const DataFile& data)
 {
-    HANDLE file = OpenForReading(name);
+    HANDLE file = OpenForReading(data.name);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(file);
@@ -50,24 +56,24 @@ static bool ReadBytes(HANDLE file, char** bytes, DWORD* length)
     return true;
 }
 
-bool ReadWholeFile(const WCHAR* name, char** bytes, DWORD* length)
+bool ReadDataFile(const DataFile& data, char** bytes, DWORD* length)
 {
     *bytes = nullptr;
     *length = 0;
-    HANDLE file = OpenForReading(name);
+    HANDLE file = OpenForReading(data.name);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bool whole = ReadBytes(file, bytes, length);
     CloseHandle(file);
     if (whole)
         return true;
-    FreeWholeFile(*bytes);
+    FreeDataFile(*bytes);
     *bytes = nullptr;
     *length = 0;
     return false;
 }
 
-void FreeWholeFile(char* bytes)
+void FreeDataFile(char* bytes)
 {
     if (bytes != nullptr)
         HeapFree(GetProcessHeap(), 0, bytes);
@@ -88,14 +94,27 @@ static bool WriteNewFile(const WCHAR* newPath, const char* bytes, DWORD length)
     return whole && closed;
 }
 
-bool ReplaceWholeFile(const WCHAR* name, const WCHAR* newName, const char* bytes, DWORD length)
+static bool ReplaceWholeFile(const DataFile& data, const char* bytes, DWORD length)
 {
     WCHAR path[MAX_PATH], newPath[MAX_PATH];
-    if (!PathInFileFolder(name, path) || !PathInFileFolder(newName, newPath))
+    if (!PathInFileFolder(data.name, path) || !PathInFileFolder(data.newName, newPath))
         return false;
     if (WriteNewFile(newPath, bytes, length) &&
         MoveFileExW(newPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileW(newPath);
     return false;
+}
+
+bool SaveDataFile(const DataFile& data, const char* bytes, DWORD length)
+{
+    if (ReplaceWholeFile(data, bytes, length))
+        return true;
+    ShowDataFileMessage(data.saveFailed);
+    return false;
+}
+
+void ShowDataFileMessage(const WCHAR* text)
+{
+    MessageBoxW(nullptr, text, L"Oh snap!", MB_OK);
 }

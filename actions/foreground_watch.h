@@ -2,7 +2,7 @@
 // rule, switching to what the rules call for, and bringing back what was in force before them.
 #pragma once
 
-#include "app/messages.h"
+#include "base/platform.h"
 
 // Follows the foreground with the system's event (EVENT_SYSTEM_FOREGROUND, out of context, so
 // it arrives on this thread through the message loop) while there is a program rule, and with

@@ -1,13 +1,12 @@
-#include "app/app_state.h"
+#include "base/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, 0, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, nullptr, {}, {}, 0};
+AppState app = {kDefaultSettings, {}, {}, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, 0};
 
 void ResetAppState()
 {
     app.settings = kDefaultSettings;
-    ClearPlans();
+    app.catalogue.plans.clear();
     ZeroMemory(&app.trayIcon, sizeof(app.trayIcon));
-    app.settingsOpen = 0;
     app.lastPlanCommand = IDM_PLAN_FIRST - 1;
     app.taskbarCreatedMessage = 0;
     app.personalities.clear();
@@ -16,8 +15,5 @@ void ResetAppState()
     app.foregroundHook = nullptr;
     app.frontImage[0] = L'\0';
     app.settleTimerSet = 0;
-    app.programRulesWindow = nullptr;
-    app.editedRules.clear();
-    app.ruleTargets.clear();
     app.trayRetriesLeft = 0;
 }

@@ -1,11 +1,19 @@
 // The one process-wide state record. Only the GUI thread touches it.
 #pragma once
 
-#include "app/platform.h"
+#include <vector>
+
+#include "base/platform.h"
+#include "core/guid.h"
 #include "core/program_rules.h"
 #include "core/switch_settings.h"
-#include "power/plan_catalogue.h"
 #include "res/resource.h"
+
+// The installed plans, as identifiers in registry order (power/plan_catalogue.h reads them). A
+// position in it is what the tray menu's plan items stand for.
+struct PlanCatalogue {
+    std::vector<GUID> plans;
+};
 
 // A plan and the personality Windows announced while it was active: a plan made from Balanced
 // has Balanced's, and a power mode acts on it.
@@ -18,7 +26,6 @@ struct AppState {
     SwitchSettings settings;    // live settings, read by the rules at every notification
     PlanCatalogue catalogue;    // installed plans, in registry order
     NOTIFYICONDATAW trayIcon;   // the one tray record, re-sent with each change
-    LONG settingsOpen;          // 1 while the settings window is open for editing
     WORD lastPlanCommand;       // highest command id given to a plan item by the last menu
     UINT taskbarCreatedMessage; // the shell's broadcast after it restarts, 0 until registered
     std::vector<PlanPersonality> personalities;  // each plan's personality, once announced
@@ -27,9 +34,6 @@ struct AppState {
     HWINEVENTHOOK foregroundHook;           // set only while there is a program rule
     WCHAR frontImage[MAX_PATH];             // the exe of the program last in front, or empty
     LONG settleTimerSet;                    // 1 while a return waits for the settle timer
-    HWND programRulesWindow;                // the program rules window, once made
-    std::vector<ProgramRule> editedRules;   // the rules as that window edits them
-    std::vector<GUID> ruleTargets;          // the targets its list offers, in its order
     LONG trayRetriesLeft;       // tries left of an add the shell refused; 0: no retry timer
 };
 

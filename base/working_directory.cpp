@@ -1,4 +1,4 @@
-#include "app/working_directory.h"
+#include "base/working_directory.h"
 
 // The held folder with a backslash at its end, on the heap (a static buffer would cost its
 // size in the exe's initialised data); its length is 0 while none is held.

@@ -4,7 +4,7 @@
 // never loaded; functions newer than Vista are looked up in the known DLLs already loaded.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 // Takes the current directory out of the DLL search path and, where the system has
 // SetDefaultDllDirectories, limits later loads to the system folder. Call first thing.

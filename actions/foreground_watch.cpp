@@ -1,6 +1,8 @@
-#include "power/foreground_watch.h"
+#include "actions/foreground_watch.h"
 
-#include "app/app_state.h"
+#include "actions/show_switch.h"
+#include "base/app_state.h"
+#include "base/messages.h"
 #include "power/plan_switching.h"
 #include "power/power_api.h"
 #include "power/power_mode.h"
@@ -142,11 +144,15 @@ static void SettleNow()
     SettledAction action = SettleProgramRules(app.settings, reading.scene, known, &app.programState);
     for (int source = 0; source < 2; ++source) {
         bool onAc = source == SourceIndex(true);
-        if (action.setMode[source] && (onAc == reading.scene.power.onAc || HasModePerSource()))
-            SetModeBack(action.mode[source], onAc, !action.hasTarget && onAc == reading.scene.power.onAc);
+        if (!action.setMode[source] || (onAc != reading.scene.power.onAc && !HasModePerSource()))
+            continue;
+        // Only the mode of the source in use shows, and only when no target follows.
+        SwitchResult result = SetModeBack(action.mode[source], onAc);
+        if (!action.hasTarget && onAc == reading.scene.power.onAc)
+            ShowSwitch(result);
     }
     if (action.hasTarget)
-        SwitchToTarget(action.target, reading.scene.power.onAc);
+        ShowSwitch(SwitchToTarget(action.target, reading.scene.power.onAc));
 }
 
 void SettleReturn()
@@ -163,7 +169,7 @@ static void ActOnFrontProgram(bool settleNow)
     ProgramAction action = DecideForeground(app.programRules, Utf16(app.frontImage), app.settings,
                                             reading.scene, &app.programState);
     if (action.kind == kSwitchTarget)
-        SwitchToTarget(*action.target, reading.scene.power.onAc);
+        ShowSwitch(SwitchToTarget(*action.target, reading.scene.power.onAc));
     if (action.kind == kSettleLater) {
         if (settleNow) {
             SettleNow();

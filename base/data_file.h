@@ -1,0 +1,32 @@
+// The program's data files beside each other ("config.txt", "programs.txt"), read whole and
+// replaced whole, all through here. Each lives in the folder held at start-up
+// (HoldFileFolder), and each is written through a new file beside it and one rename.
+#pragma once
+
+#include "base/platform.h"
+
+struct DataFile {
+    const WCHAR* name;        // the file's name in the held folder
+    const WCHAR* newName;     // the new contents' file beside it until the rename
+    const WCHAR* saveFailed;  // what a failed save says
+};
+
+// The seven settings between runs.
+extern const DataFile kConfigFile;
+// The program rules between runs: untrusted input, as "config.txt" is.
+extern const DataFile kProgramsFile;
+
+// Whether the file can be opened for reading, as ReadDataFile opens it.
+bool CanReadDataFile(const DataFile& file);
+// The file's bytes, at most 1 MiB of them, in a heap buffer the caller frees with
+// FreeDataFile. False, with no buffer, when the file cannot be opened or not read whole (a read
+// that fails part-way is no shorter file); an empty file gives no buffer and a length of 0.
+bool ReadDataFile(const DataFile& file, char** bytes, DWORD* length);
+void FreeDataFile(char* bytes);
+// Writes the bytes to the new file, makes them durable, then puts them in the file's place
+// with one rename, so that a failed save never leaves a cut-off file. On any failure the old
+// file is untouched, the partial new one removed, and the file's saveFailed text is shown.
+bool SaveDataFile(const DataFile& file, const char* bytes, DWORD length);
+// The one message box of the data files: OK only, the caption "Oh snap!", and no owner window,
+// so the settings window stays enabled and the program's messages go on being handled.
+void ShowDataFileMessage(const WCHAR* text);
