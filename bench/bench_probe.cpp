@@ -548,7 +548,10 @@ LSTATUS WINAPI NoteOpenKey(HKEY root, LPCWSTR path, DWORD options, REGSAM access
 HANDLE WINAPI NoteCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                              DWORD disposition, DWORD flags, HANDLE templateFile)
 {
-    if (name != nullptr && lstrcmpiW(name, L"config.txt") == 0)
+    // The program opens its data files by full path, in the folder it held at start-up.
+    const wchar_t* fileName = name != nullptr ? wcsrchr(name, L'\\') : nullptr;
+    fileName = fileName != nullptr ? fileName + 1 : name;
+    if (fileName != nullptr && lstrcmpiW(fileName, L"config.txt") == 0)
         NoteMoment(kMomentConfig);
     using Function = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
     return createFileHook->original<Function>()(name, access, share, security, disposition, flags,
