@@ -61,7 +61,14 @@ switches() { grep -c '^PowerSetActiveScheme ' "$session_log"; }
 last_switch() { grep '^PowerSetActiveScheme ' "$session_log" | tail -n 1 | cut -d' ' -f2; }
 upper() { tr '[:lower:]' '[:upper:]' <<<"{$1}"; }
 active_plan() { session_driver status | sed -n 's/^\* \([0-9a-f-]*\).*/\1/p'; }
-picture_is() { [ "$(session_tray_picture)" = "$1" ]; }
+# The shell draws a changed icon in its own time: the picture is looked at for up to 2 s.
+picture_is() {
+    for _ in $(seq 10); do
+        [ "$(session_tray_picture)" = "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
 
 start() {  # start [WORKING-DIRECTORY [EXE]]
     cmp -s "$build/quillmere.exe" "$session_standin/quillmere.exe" ||
