@@ -123,41 +123,40 @@ static void StopSettleTimer()
     app.settleTimerSet = 0;
 }
 
-// Brings back what would be in force without the rules, at once.
-static void SettleNow()
+// Windows 11 keeps a mode for each source; Windows 10's overlay answers for the source the
+// machine is on only, so there the other source's mode is neither read nor set.
+static bool CanReachMode(bool onAc, bool machineOnAc)
+{
+    return onAc == machineOnAc || HasModePerSource();
+}
+
+void SettleReturn()
 {
     StopSettleTimer();
     if (!app.programState.acting)
         return;
     SceneReading reading = {};
     ReadScene(&reading);
-    // Windows 11 keeps a mode for each source; Windows 10's overlay answers for the source the
-    // machine is on only, so there the other source's mode is neither read nor set.
+    bool machineOnAc = reading.scene.power.onAc;
     GUID modes[2] = {};
     const GUID* known[2] = {};
     for (int source = 0; source < 2; ++source) {
         bool onAc = source == SourceIndex(true);
-        bool readable = onAc == reading.scene.power.onAc || HasModePerSource();
-        if (readable && GetPowerMode(onAc, &modes[source]))
+        if (CanReachMode(onAc, machineOnAc) && GetPowerMode(onAc, &modes[source]))
             known[source] = &modes[source];
     }
     SettledAction action = SettleProgramRules(app.settings, reading.scene, known, &app.programState);
     for (int source = 0; source < 2; ++source) {
         bool onAc = source == SourceIndex(true);
-        if (!action.setMode[source] || (onAc != reading.scene.power.onAc && !HasModePerSource()))
+        if (!action.setMode[source] || !CanReachMode(onAc, machineOnAc))
             continue;
         // Only the mode of the source in use shows, and only when no target follows.
         SwitchResult result = SetModeBack(action.mode[source], onAc);
-        if (!action.hasTarget && onAc == reading.scene.power.onAc)
+        if (!action.hasTarget && onAc == machineOnAc)
             ShowSwitch(result);
     }
     if (action.hasTarget)
-        ShowSwitch(SwitchToTarget(action.target, reading.scene.power.onAc));
-}
-
-void SettleReturn()
-{
-    SettleNow();
+        ShowSwitch(SwitchToTarget(action.target, machineOnAc));
 }
 
 // Decides for the program now in front and acts; a return that must wait starts the settle
@@ -172,7 +171,7 @@ static void ActOnFrontProgram(bool settleNow)
         ShowSwitch(SwitchToTarget(*action.target, reading.scene.power.onAc));
     if (action.kind == kSettleLater) {
         if (settleNow) {
-            SettleNow();
+            SettleReturn();
         } else {
             // Set anew at each program without a rule: the 2 seconds are that program's.
             SetTimer(app.trayIcon.hWnd, kSettleTimer, kSettleMs, nullptr);
@@ -217,7 +216,7 @@ void WatchForeground()
 
 void EndProgramRules()
 {
-    SettleNow();
+    SettleReturn();
     if (app.foregroundHook != nullptr)
         UnhookWinEvent(app.foregroundHook);
     app.foregroundHook = nullptr;
