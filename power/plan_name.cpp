@@ -4,6 +4,7 @@
 #include "core/guid_text.h"
 #include "core/plan_ids.h"
 #include "core/power_modes.h"
+#include "power/plan_catalogue.h"
 
 void GetPlanDisplayName(const GUID& plan, WCHAR (&name)[kPlanNameUnits])
 {
@@ -26,4 +27,46 @@ void GetTargetName(const GUID& target, WCHAR (&name)[kPlanNameUnits])
     WCHAR balanced[kPlanNameUnits];
     GetPlanDisplayName(PLAN_BALANCED, balanced);
     ComposeBoundedText(name, nullptr, balanced, kPowerModes[mode].inBrackets);
+}
+
+// The built-in plans' labels in the tray menu, whatever language Windows names them in.
+static const struct {
+    const GUID* plan;
+    const WCHAR* label;
+} kBuiltInLabels[] = {
+    {&PLAN_HIGH_PERFORMANCE, L"High Performance"},
+    {&PLAN_BALANCED, L"Balanced"},
+    {&PLAN_POWER_SAVER, L"Power Saver"},
+};
+
+static bool IsSameTextAnyCase(const WCHAR* a, const WCHAR* b)
+{
+    return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+static bool HasLabel(const GUID& plan, const WCHAR* text)
+{
+    for (const auto& builtIn : kBuiltInLabels) {
+        if (IsSameGuid(plan, *builtIn.plan))
+            return IsSameTextAnyCase(text, builtIn.label);
+    }
+    return false;
+}
+
+bool FindPlanNamed(const WCHAR* text, GUID* plan)
+{
+    RefreshPlanCatalogue();
+    GUID id = {};
+    bool isId = ParseGuidText(text, static_cast<size_t>(lstrlenW(text)), &id);
+    for (unsigned position = 0; position < PlanCount(); ++position) {
+        const GUID& candidate = *PlanAt(position);
+        WCHAR name[kPlanNameUnits];
+        GetPlanDisplayName(candidate, name);
+        if ((isId && IsSameGuid(candidate, id)) || IsSameTextAnyCase(text, name) ||
+            HasLabel(candidate, text)) {
+            *plan = candidate;
+            return true;
+        }
+    }
+    return false;
 }

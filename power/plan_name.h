@@ -10,3 +10,8 @@ void GetPlanDisplayName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
 // A rule's target as the lists show it: a plan's display name, or for a power mode what the
 // tooltip shows while it is in force, "Balanced (Best Performance)".
 void GetTargetName(const GUID& target, WCHAR (&name)[kPlanNameUnits]);
+
+// The installed plan a command names: its braced identifier, or its display name or, for the
+// three built-in plans, the tray menu's label of it, in either case. The catalogue is read
+// again first; the first plan in registry order that matches wins. False when none matches.
+bool FindPlanNamed(const WCHAR* text, GUID* plan);

@@ -1,6 +1,8 @@
 #include "power/plan_switching.h"
 
+#include "core/plan_order.h"
 #include "core/power_modes.h"
+#include "power/plan_catalogue.h"
 #include "power/power_api.h"
 #include "power/power_mode.h"
 
@@ -48,4 +50,22 @@ SwitchResult SwitchToTarget(const GUID& target, bool onAc)
     if (IsPowerMode(target))
         return SwitchToMode(target, onAc);
     return SwitchToPlan(target);
+}
+
+SwitchResult SwitchToNext(bool onAc)
+{
+    if (HasPowerModes()) {
+        GUID active = {};
+        GUID mode = {};
+        int index = GetActivePlan(&active) && GetModeInForce(active, onAc, &mode)
+                        ? FindPowerMode(mode) : -1;
+        return SwitchToMode(*kPowerModes[(index + 1) % kPowerModeCount].id, onAc);
+    }
+    RefreshPlanCatalogue();
+    GUID active = {};
+    bool known = GetActivePlan(&active);
+    const GUID* next = PlanAt(FindNextPlan(PlanAt(0), PlanCount(), known ? &active : nullptr));
+    if (next == nullptr)
+        return {kNothingToSwitch, false, {}, L"."};
+    return SwitchToPlan(*next);
 }

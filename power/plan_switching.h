@@ -28,3 +28,8 @@ SwitchResult SwitchToMode(const GUID& mode, bool onAc);
 SwitchResult SetModeBack(const GUID& mode, bool onAc);
 // SwitchToMode for a power mode's identifier, SwitchToPlan for any other.
 SwitchResult SwitchToTarget(const GUID& target, bool onAc);
+// One step on: where the platform has power modes, the next mode of that source after the one in
+// force (Best Power Efficiency, Balanced, Best Performance, then round again; the first while the
+// active plan takes no mode); elsewhere the plan after the active one in the tray menu's order,
+// the first after the last. Nothing to switch where no plan is installed.
+SwitchResult SwitchToNext(bool onAc);
