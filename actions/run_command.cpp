@@ -7,9 +7,51 @@
 #include "power/plan_switching.h"
 #include "power/power_mode.h"
 
-// The lines /status prints: "Power plan: Balanced", "Power mode: Best Performance" where a mode
-// acts on the active plan, "Power source: AC power".
-static int DescribeStatus(WCHAR (&text)[kReplyTextUnits])
+int RunCommand(const CommandLine& command, bool show)
+{
+    GUID plan = {};
+    SwitchResult result = {kNothingToSwitch, false, {}, L"."};
+    if (command.kind == kCommandPlan) {
+        if (!FindPlanNamed(reinterpret_cast<const WCHAR*>(command.name), &plan))
+            return kExitNotThere;
+        result = SwitchToPlan(plan);
+    } else if (command.kind == kCommandMode) {
+        result = SwitchToMode(*kPowerModes[command.mode].id, IsOnAc());
+    } else if (command.kind == kCommandNext) {
+        result = SwitchToNext(IsOnAc());
+    }
+    if (result.outcome == kNothingToSwitch)
+        return kExitNotThere;
+    if (show)
+        ShowSwitch(result);
+    return result.outcome == kSwitched ? kExitDone : kExitRefused;
+}
+
+void DescribeCommand(const CommandLine& command, int exitCode, WCHAR (&text)[kCommandTextUnits])
+{
+    if (exitCode == kExitNotThere) {
+        if (command.kind == kCommandPlan)
+            ComposeBoundedText(text, L"There is no power plan named \"",
+                               reinterpret_cast<const WCHAR*>(command.name), L"\".\r\n");
+        else if (command.kind == kCommandMode)
+            ComposeBoundedText(text, L"This machine has no power modes.\r\n", nullptr, nullptr);
+        else
+            ComposeBoundedText(text, L"There is no power plan.\r\n", nullptr, nullptr);
+        return;
+    }
+    GUID active = {};
+    WCHAR name[kPlanNameUnits] = L"unknown";
+    WCHAR end[32] = L".\r\n";
+    if (GetActivePlan(&active)) {
+        GetPlanDisplayName(active, name);
+        ComposeBoundedText(end, nullptr, PlanNameSuffix(active), L"\r\n");
+    }
+    ComposeBoundedText(text, exitCode == kExitDone ? kPlanChangedText
+                                                   : L"The system refused the switch; the power plan is ",
+                       name, end);
+}
+
+int DescribeStatus(WCHAR (&text)[kCommandTextUnits])
 {
     GUID active = {};
     GUID mode = {};
@@ -24,64 +66,11 @@ static int DescribeStatus(WCHAR (&text)[kReplyTextUnits])
     WCHAR modeLine[48] = L"";
     if (index >= 0)
         ComposeBoundedText(modeLine, L"Power mode: ", kPowerModes[index].name, L"\r\n");
-    const WCHAR* source = !GetAcLineStatus(&line) || line > 1 ? L"Power source: unknown\r\n"
-                          : line == 1                        ? L"Power source: AC power\r\n"
-                                                             : L"Power source: battery\r\n";
-    ComposeBoundedText(text, planLine, modeLine, source);
+    if (!GetAcLineStatus(&line))
+        line = 255;
+    ComposeBoundedText(text, planLine, modeLine,
+                       line == 1   ? L"Power source: AC power\r\n"
+                       : line == 0 ? L"Power source: battery\r\n"
+                                   : L"Power source: unknown\r\n");
     return known ? kExitDone : kExitRefused;
-}
-
-// What a switch prints and its exit code.
-static int DescribeSwitch(const SwitchResult& result, WCHAR (&text)[kReplyTextUnits])
-{
-    if (result.outcome == kNothingToSwitch) {
-        ComposeBoundedText(text, L"There is nothing to switch to.\r\n", nullptr, nullptr);
-        return kExitNotThere;
-    }
-    WCHAR name[kPlanNameUnits] = L"";
-    WCHAR end[32] = L".\r\n";
-    if (result.planKnown) {
-        GetPlanDisplayName(result.plan, name);
-        ComposeBoundedText(end, nullptr, result.suffix, L"\r\n");
-    }
-    const WCHAR* start = result.outcome == kSwitched
-                             ? L"The power plan has been changed to "
-                             : result.planKnown ? L"The system refused the switch; the power plan is "
-                                                : L"The system refused the switch";
-    ComposeBoundedText(text, start, name, end);
-    return result.outcome == kSwitched ? kExitDone : kExitRefused;
-}
-
-int RunCommand(const CommandLine& command, bool show, WCHAR (&text)[kReplyTextUnits])
-{
-    text[0] = L'\0';
-    SwitchResult result = {kNothingToSwitch, false, {}, L"."};
-    const WCHAR* name = reinterpret_cast<const WCHAR*>(command.name);
-    GUID plan = {};
-    switch (command.kind) {
-    case kCommandStatus:
-        return DescribeStatus(text);
-    case kCommandPlan:
-        if (!FindPlanNamed(name, &plan)) {
-            ComposeBoundedText(text, L"There is no power plan named \"", name, L"\".\r\n");
-            return kExitNotThere;
-        }
-        result = SwitchToPlan(plan);
-        break;
-    case kCommandMode:
-        if (!HasPowerModes()) {
-            ComposeBoundedText(text, L"This machine has no power modes.\r\n", nullptr, nullptr);
-            return kExitNotThere;
-        }
-        result = SwitchToMode(*kPowerModes[command.mode].id, IsOnAc());
-        break;
-    case kCommandNext:
-        result = SwitchToNext(IsOnAc());
-        break;
-    default:
-        return kExitUsageError;
-    }
-    if (show)
-        ShowSwitch(result);
-    return DescribeSwitch(result, text);
 }

@@ -15,7 +15,7 @@ void ShowSwitch(const SwitchResult& result)
         WCHAR name[kPlanNameUnits];
         GetPlanDisplayName(result.plan, name);
         WCHAR text[kBalloonUnits];
-        ComposeBoundedText(text, L"The power plan has been changed to ", name, result.suffix);
+        ComposeBoundedText(text, kPlanChangedText, name, result.suffix);
         ShowPlanBalloon(text);
     }
     UpdateTrayStatus();

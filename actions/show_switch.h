@@ -4,6 +4,9 @@
 
 #include "power/plan_switching.h"
 
+// What the balloon and a command say of a switch the platform took, before the plan's name.
+inline constexpr WCHAR kPlanChangedText[] = L"The power plan has been changed to ";
+
 // A switch the platform took is announced in the balloon, when the settings ask for it; the
 // tooltip and the icon are refreshed after any switch that was tried, so that they show the plan
 // that really is active.

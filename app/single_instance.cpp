@@ -24,29 +24,45 @@ bool ClaimSessionInstance()
     return error != ERROR_ACCESS_DENIED;
 }
 
-// The settings window's message from a second start, and the shell's TaskbarCreated, come
-// from processes of the user's ordinary rights. An elevated Quillmere hears such a process's
-// messages only once it lets them in: Windows 7 filters per window, Vista per process.
-void AcceptLowerRightsMessages(HWND window, UINT taskbarCreated)
+void AcceptLowerRightsMessage(HWND window, UINT message)
 {
     using WindowFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     using ProcessFilter = BOOL(WINAPI*)(UINT, DWORD);
     constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the process-wide filter
-    const UINT messages[] = {WM_SHOWSETTINGSWINDOW, taskbarCreated};
+    if (message == 0)
+        return;
+    // Windows 7 filters per window, Vista per process.
     auto windowFilter = GetLoadedFunction<WindowFilter>(L"user32.dll", "ChangeWindowMessageFilterEx");
-    auto processFilter = windowFilter != nullptr ? nullptr
-        : GetLoadedFunction<ProcessFilter>(L"user32.dll", "ChangeWindowMessageFilter");
-    for (UINT message : messages) {
-        if (message == 0)
-            continue;
-        if (windowFilter != nullptr)
-            windowFilter(window, message, kAllow, nullptr);
-        else if (processFilter != nullptr)
-            processFilter(message, kAllow);
+    if (windowFilter != nullptr) {
+        windowFilter(window, message, kAllow, nullptr);
+        return;
     }
+    auto processFilter = GetLoadedFunction<ProcessFilter>(L"user32.dll", "ChangeWindowMessageFilter");
+    if (processFilter != nullptr)
+        processFilter(message, kAllow);
 }
 
-void ShowRunningInstance()
+// The settings window's message from a second start, a command it carries, and the shell's
+// TaskbarCreated come from processes of the user's ordinary rights.
+void AcceptLowerRightsMessages(HWND window, UINT taskbarCreated)
+{
+    AcceptLowerRightsMessage(window, WM_SHOWSETTINGSWINDOW);
+    AcceptLowerRightsMessage(window, WM_COPYDATA);
+    AcceptLowerRightsMessage(window, taskbarCreated);
+}
+
+bool IsInstanceRunning()
+{
+    HANDLE instance = OpenMutexW(SYNCHRONIZE, FALSE, kInstanceName);
+    if (instance != nullptr) {
+        CloseHandle(instance);
+        return true;
+    }
+    // An elevated one's name exists but may not be opened.
+    return GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+HWND FindRunningWindow()
 {
     HWND running = nullptr;
     for (int attempt = 0; attempt < kFindAttempts && running == nullptr; ++attempt) {
@@ -54,6 +70,12 @@ void ShowRunningInstance()
         if (running == nullptr)
             Sleep(kFindPauseMs);
     }
+    return running;
+}
+
+void ShowRunningInstance()
+{
+    HWND running = FindRunningWindow();
     if (running == nullptr)
         return;
     // This process was started by the user and may bring a window to the front; it lends the

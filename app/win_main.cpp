@@ -1,5 +1,6 @@
-// Program entry: the hidden settings window and its message loop. The command line and the
-// show command are ignored; the window is never shown at start-up.
+// Program entry: a command given on the command line, or the hidden settings window and its
+// message loop. The show command is ignored; the window is never shown at start-up.
+#include "app/command_start.h"
 #include "app/launch.h"
 #include "app/single_instance.h"
 #include "base/system_library.h"
@@ -14,6 +15,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // files for the whole run, wherever other components move the working directory later.
     LeaveSystemFolder();
     HoldFileFolder();
+    // With arguments the process carries out a command and ends, whether a Quillmere runs or not.
+    CommandLine command;
+    ReadProcessCommand(&command);
+    if (command.kind != kCommandNone)
+        return RunStartCommand(command);
     // A second start in the session shows the running one's settings window and ends.
     if (!ClaimSessionInstance()) {
         ShowRunningInstance();

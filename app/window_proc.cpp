@@ -3,6 +3,7 @@
 #include "actions/foreground_watch.h"
 #include "actions/plan_commands.h"
 #include "actions/power_notice.h"
+#include "app/command_exchange.h"
 #include "base/app_state.h"
 #include "base/messages.h"
 #include "settings/program_rules_dialog.h"
@@ -117,8 +118,8 @@ static void AddTrayIconOnce(HWND window)
     UpdateTrayStatus();
 }
 
-// Every branch returns FALSE, so the dialog manager's default processing follows each message;
-// that is what turns WM_CLOSE into the IDCANCEL command.
+// Every branch but WM_COPYDATA's returns FALSE, so the dialog manager's default processing
+// follows each message; that is what turns WM_CLOSE into the IDCANCEL command.
 INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -161,6 +162,11 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_SHOWSETTINGSWINDOW:  // posted by a second start
         PresentSettings(window);
         break;
+    case WM_COPYDATA:  // a command sent by a start with arguments
+        // A dialog procedure hands a message's result over through DWLP_MSGRESULT.
+        SetWindowLongPtrW(window, DWLP_MSGRESULT,
+                          TakeCopiedCommand(reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+        return TRUE;
     case kWmDpiChanged:
         ReloadIcons(window);
         break;

@@ -12,7 +12,7 @@ if(MINGW)
     set(quillmere_link_options -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
     set(quillmere_exe_options -s -Wl,--gc-sections)
     set(quillmere_compile_options -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
-        $<$<CONFIG:Release>:-Os> -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+        $<$<CONFIG:Release>:-Oz> -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
         # 32-bit code unwinds only through .eh_frame (DWARF), and only for exceptions, which
         # nothing here throws; 64-bit code keeps .pdata/.xdata, which the platform itself uses.

@@ -3,19 +3,14 @@
 
 #include "power_modes.h"
 
-const char16_t kUsageText[] =
-    u"Usage: quillmere.exe [/plan NAME | /mode MODE | /next | /status | /?]\r\n"
-    u"  (nothing)   start Quillmere in the tray\r\n"
-    u"  /plan NAME  make the plan NAME active: its name, in any case, or its\r\n"
-    u"              identifier in braces\r\n"
-    u"  /mode MODE  make MODE, efficiency, balanced or performance, the power mode\r\n"
-    u"              of the power source in use\r\n"
-    u"  /next       switch to the next power mode, or where there are none to the\r\n"
-    u"              next plan\r\n"
-    u"  /status     print the active plan, the power mode and the power source\r\n"
-    u"  /?          print this text\r\n"
-    u"A switch may also start with '-'. Exit code: 0 done, 1 a usage error or no\r\n"
-    u"such plan or mode, 2 the system refused.\r\n";
+const char kUsageText[] =
+    "Usage: quillmere.exe [/plan NAME | /mode MODE | /next | /status | /?]\r\n"
+    "  /plan NAME  switch to the plan of that name, or of that identifier in braces\r\n"
+    "  /mode MODE  efficiency, balanced or performance, on the power source in use\r\n"
+    "  /next       the next power mode, or where there are none the next plan\r\n"
+    "  /status     print the active plan, the power mode and the power source\r\n"
+    "Without arguments Quillmere starts in the tray. Exit code: 0 done, 1 a usage\r\n"
+    "error or no such plan or mode, 2 the system refused.\r\n";
 
 // The words /mode takes, in the order of kPowerModes.
 static const char* const kModeWords[kPowerModeCount] = {"efficiency", "balanced", "performance"};

@@ -37,5 +37,5 @@ constexpr int kExitRefused = 2;   // the system refused the switch
 // is a usage error, never a start of the tray program.
 void ParseCommandLine(int argc, const char16_t* const* argv, CommandLine* command);
 
-// The usage, plain lines ending in CR LF, printed for /? and after a usage error.
-extern const char16_t kUsageText[];
+// The usage, plain ASCII lines ending in CR LF, printed for /? and after a usage error.
+extern const char kUsageText[];

@@ -1,4 +1,4 @@
-// The command and reply data carried between two Quillmere processes.
+// The command data carried from a start with arguments to the running Quillmere.
 #include "copied_command.h"
 
 #include <cstring>
@@ -37,7 +37,6 @@ bool WriteCopiedCommand(const CommandLine& command, CopiedCommand* data)
         data->mode = static_cast<uint32_t>(command.mode);
         break;
     case kCommandNext:
-    case kCommandStatus:
         break;
     default:
         return false;
@@ -61,47 +60,12 @@ bool ReadCopiedCommand(uintptr_t tag, const void* data, size_t size, CommandLine
     bool planNamed = copied.kind == kCommandPlan ? nameLength > 0 : nameLength == 0;
     bool modeRight = copied.kind == kCommandMode ? copied.mode < static_cast<uint32_t>(kPowerModeCount)
                                                  : copied.mode == 0;
-    bool known = copied.kind == kCommandPlan || copied.kind == kCommandMode || copied.kind == kCommandNext ||
-                 copied.kind == kCommandStatus;
+    bool known = copied.kind == kCommandPlan || copied.kind == kCommandMode || copied.kind == kCommandNext;
     if (!known || !planNamed || !modeRight) {
         return false;
     }
     command->kind = static_cast<CommandKind>(copied.kind);
     command->mode = static_cast<int>(copied.mode);
     std::memcpy(command->name, copied.name, sizeof(command->name));
-    return true;
-}
-
-void WriteCopiedReply(int exitCode, const char16_t* text, CopiedReply* reply)
-{
-    std::memset(reply, 0, sizeof(*reply));
-    reply->version = kCopiedVersion;
-    reply->exitCode = static_cast<uint32_t>(exitCode);
-    size_t length = 0;
-    while (text != nullptr && length + 1 < kReplyTextUnits && text[length] != u'\0') {
-        length++;
-    }
-    // Cut before a first half whose second half did not fit.
-    if (length > 0 && text[length] != u'\0' && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) {
-        length--;
-    }
-    if (length > 0) {
-        std::memcpy(reply->text, text, length * sizeof(char16_t));
-    }
-}
-
-bool ReadCopiedReply(uintptr_t tag, const void* data, size_t size, CopiedReply* reply)
-{
-    if (tag != kCopiedReplyTag || data == nullptr || size != sizeof(CopiedReply)) {
-        return false;
-    }
-    CopiedReply copied;
-    std::memcpy(&copied, data, sizeof(copied));
-    size_t length = 0;
-    if (copied.version != kCopiedVersion || copied.exitCode > static_cast<uint32_t>(kExitRefused) ||
-        !IsTerminated(copied.text, &length)) {
-        return false;
-    }
-    *reply = copied;
     return true;
 }

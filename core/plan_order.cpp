@@ -1,21 +1,21 @@
 #include "plan_order.h"
 
-#include "plan_ids.h"
-
-// The built-in plans in the menu's order, below the user's own.
-static const GUID* const kBuiltInOrder[3] = {&PLAN_HIGH_PERFORMANCE, &PLAN_BALANCED,
-                                             &PLAN_POWER_SAVER};
+int FindMenuBuiltIn(const GUID& plan)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (IsSameGuid(plan, *kMenuBuiltInPlans[i])) {
+            return i;
+        }
+    }
+    return -1;
+}
 
 // The plan's place in the menu's order: the user's plans by position, the built-in ones after
 // all of them.
 static unsigned MenuRank(const GUID& plan, unsigned position, unsigned count)
 {
-    for (unsigned i = 0; i < 3; ++i) {
-        if (IsSameGuid(plan, *kBuiltInOrder[i])) {
-            return count + i;
-        }
-    }
-    return position;
+    int builtIn = FindMenuBuiltIn(plan);
+    return builtIn >= 0 ? count + static_cast<unsigned>(builtIn) : position;
 }
 
 unsigned FindNextPlan(const GUID* plans, unsigned count, const GUID* active)

@@ -3,6 +3,13 @@
 #pragma once
 
 #include "guid.h"
+#include "plan_ids.h"
+
+// The built-in plans in the menu's order, listed below the user's own.
+inline constexpr const GUID* kMenuBuiltInPlans[3] = {&PLAN_HIGH_PERFORMANCE, &PLAN_BALANCED,
+                                                     &PLAN_POWER_SAVER};
+// The plan's place in kMenuBuiltInPlans, or -1 for a plan of the user's.
+int FindMenuBuiltIn(const GUID& plan);
 
 // The menu lists the user's plans in the order given (the registry's), then High Performance,
 // Balanced and Power Saver where they are installed. Returns the position in plans of the plan

@@ -29,28 +29,20 @@ void GetTargetName(const GUID& target, WCHAR (&name)[kPlanNameUnits])
     ComposeBoundedText(name, nullptr, balanced, kPowerModes[mode].inBrackets);
 }
 
-// The built-in plans' labels in the tray menu, whatever language Windows names them in.
-static const struct {
-    const GUID* plan;
-    const WCHAR* label;
-} kBuiltInLabels[] = {
-    {&PLAN_HIGH_PERFORMANCE, L"High Performance"},
-    {&PLAN_BALANCED, L"Balanced"},
-    {&PLAN_POWER_SAVER, L"Power Saver"},
-};
+const WCHAR* GetBuiltInLabel(const GUID& plan)
+{
+    if (IsSameGuid(plan, PLAN_HIGH_PERFORMANCE))
+        return L"High Performance";
+    if (IsSameGuid(plan, PLAN_BALANCED))
+        return L"Balanced";
+    if (IsSameGuid(plan, PLAN_POWER_SAVER))
+        return L"Power Saver";
+    return nullptr;
+}
 
 static bool IsSameTextAnyCase(const WCHAR* a, const WCHAR* b)
 {
-    return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
-}
-
-static bool HasLabel(const GUID& plan, const WCHAR* text)
-{
-    for (const auto& builtIn : kBuiltInLabels) {
-        if (IsSameGuid(plan, *builtIn.plan))
-            return IsSameTextAnyCase(text, builtIn.label);
-    }
-    return false;
+    return b != nullptr && CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
 bool FindPlanNamed(const WCHAR* text, GUID* plan)
@@ -63,7 +55,7 @@ bool FindPlanNamed(const WCHAR* text, GUID* plan)
         WCHAR name[kPlanNameUnits];
         GetPlanDisplayName(candidate, name);
         if ((isId && IsSameGuid(candidate, id)) || IsSameTextAnyCase(text, name) ||
-            HasLabel(candidate, text)) {
+            IsSameTextAnyCase(text, GetBuiltInLabel(candidate))) {
             *plan = candidate;
             return true;
         }

@@ -11,6 +11,10 @@ void GetPlanDisplayName(const GUID& plan, WCHAR (&name)[kPlanNameUnits]);
 // tooltip shows while it is in force, "Balanced (Best Performance)".
 void GetTargetName(const GUID& target, WCHAR (&name)[kPlanNameUnits]);
 
+// The tray menu's label of a built-in plan, whatever language Windows names it in: "High
+// Performance", "Balanced", "Power Saver"; null for any other plan.
+const WCHAR* GetBuiltInLabel(const GUID& plan);
+
 // The installed plan a command names: its braced identifier, or its display name or, for the
 // three built-in plans, the tray menu's label of it, in either case. The catalogue is read
 // again first; the first plan in registry order that matches wins. False when none matches.

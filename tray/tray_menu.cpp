@@ -1,7 +1,7 @@
 #include "tray/tray_menu.h"
 
 #include "base/app_state.h"
-#include "core/plan_ids.h"
+#include "core/plan_order.h"
 #include "core/power_modes.h"
 #include "power/plan_catalogue.h"
 #include "power/plan_name.h"
@@ -13,27 +13,6 @@
 // (IDC_PERCENT), so a plan id never collides with a routed command or a settings control's
 // notification. Plans beyond that are not listed.
 constexpr WORD kLastPlanCommand = IDC_PERCENT - 1;
-
-// The three built-in plans, listed at the bottom under fixed labels in this order; the walk
-// also compares each entry with them in this order.
-struct BuiltInItem {
-    const GUID* plan;
-    const WCHAR* label;
-};
-static const BuiltInItem kBuiltInItems[3] = {
-    {&PLAN_HIGH_PERFORMANCE, L"High Performance"},
-    {&PLAN_BALANCED, L"Balanced"},
-    {&PLAN_POWER_SAVER, L"Power Saver"},
-};
-
-static int FindBuiltInItem(const GUID& plan)
-{
-    for (int i = 0; i < 3; ++i) {
-        if (IsSameGuid(plan, *kBuiltInItems[i].plan))
-            return i;
-    }
-    return -1;
-}
 
 // No tick at all when the active plan could not be read.
 static UINT CheckFlag(bool activeKnown, const GUID& active, const GUID& plan)
@@ -61,7 +40,8 @@ static void FillPlanMenu(HMENU plans)
     GUID active = {};
     bool activeKnown = GetActivePlan(&active);
 
-    // A built-in plan the walk does not meet keeps id 0, which no route acts on.
+    // The built-in plans go at the bottom under fixed labels. One the walk does not meet keeps
+    // id 0, which no route acts on.
     WORD builtInIds[3] = {0, 0, 0};
     unsigned count = PlanCount();
     for (unsigned position = 0; position < count; ++position) {
@@ -69,7 +49,7 @@ static void FillPlanMenu(HMENU plans)
             break;
         ++app.lastPlanCommand;
         const GUID& plan = *PlanAt(position);
-        int builtIn = FindBuiltInItem(plan);
+        int builtIn = FindMenuBuiltIn(plan);
         if (builtIn >= 0) {
             builtInIds[builtIn] = app.lastPlanCommand;
             continue;
@@ -84,10 +64,10 @@ static void FillPlanMenu(HMENU plans)
     if (count > 3)
         AppendMenuW(plans, MF_SEPARATOR, 0, nullptr);
     for (int i = 0; i < 3; ++i) {
-        UINT flags = MF_STRING | CheckFlag(activeKnown, active, *kBuiltInItems[i].plan);
+        UINT flags = MF_STRING | CheckFlag(activeKnown, active, *kMenuBuiltInPlans[i]);
         if (builtInIds[i] == 0)
             flags |= MF_GRAYED;  // not installed, or beyond the ids that fit
-        AppendMenuW(plans, flags, builtInIds[i], kBuiltInItems[i].label);
+        AppendMenuW(plans, flags, builtInIds[i], GetBuiltInLabel(*kMenuBuiltInPlans[i]));
     }
 }
 

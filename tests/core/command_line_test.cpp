@@ -86,13 +86,13 @@ TEST(CommandLine, AnythingElseIsAUsageError)
 
 TEST(CommandLine, UsageNamesEverySwitchInLinesThatEndInCrLf)
 {
-    const std::u16string usage = kUsageText;
-    for (const char16_t* word : {u"/plan NAME", u"/mode", u"efficiency", u"balanced", u"performance", u"/next",
-                                 u"/status", u"/?"}) {
-        EXPECT_NE(usage.find(word), std::u16string::npos) << Narrow(word);
+    const std::string usage = kUsageText;
+    for (const char* word : {"/plan NAME", "/mode", "efficiency", "balanced", "performance", "/next", "/status",
+                             "/?"}) {
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
-    for (size_t at = usage.find(u'\n'); at != std::u16string::npos; at = usage.find(u'\n', at + 1)) {
-        EXPECT_EQ(usage[at - 1], u'\r');
+    for (size_t at = usage.find('\n'); at != std::string::npos; at = usage.find('\n', at + 1)) {
+        EXPECT_EQ(usage[at - 1], '\r');
     }
-    EXPECT_EQ(usage.substr(usage.size() - 2), u"\r\n");
+    EXPECT_EQ(usage.substr(usage.size() - 2), "\r\n");
 }
