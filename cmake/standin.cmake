@@ -63,7 +63,7 @@ if(CMAKE_CROSSCOMPILING)
                      day_two modern_standby power_modes windows10_modes display_off_hung
                      composition_7 composition_10 composition_compat second_start keyboard
                      sleep_resume tray_retry program_rules program_rules_mode no_program_rules
-                     program_rules_settle program_rules_windows11
+                     program_rules_settle program_rules_windows11 command_line
                      planted_dlls)
             add_test(NAME desktop_${case}
                      COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/desktop_test.sh

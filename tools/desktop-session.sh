@@ -13,6 +13,7 @@
 #                                 shows Wine a fake mains adapter and battery (needs a
 #                                 private mount namespace); session_set_power changes them
 #   session_logon_start           starts the Run value's program as the shell does at log-on
+#   session_command ARGUMENT...   runs the exe with a command line; prints its output
 #   session_second_start DIR      starts the exe once more, as a double click does, and waits
 #   session_wait_startup_values   waits until the stand-in delivered the start-up values
 #   session_front NAME            puts the program NAME (game.exe, or a full path) in front
@@ -201,6 +202,15 @@ session_start_program() {  # session_start_program DIR [EXE]
 session_second_start() {  # session_second_start DIR
     (cd "$1" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" \
         exec timeout 60 "$WINE" "$session_standin/quillmere.exe") >/dev/null 2>&1
+}
+
+# Runs quillmere.exe with a command line in the session, as a script, a shortcut or a scheduled
+# task does, whether a Quillmere runs or not; its standard output is a pipe, as a script's
+# capture is. Prints what it printed (CR LF made LF) and returns its exit code.
+session_command() {  # session_command ARGUMENT...
+    (cd "$session_standin" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;powrprof=n,b;dwmapi=n,b" \
+        exec timeout 60 "$WINE" "$session_standin/quillmere.exe" "$@") 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
 }
 
 # The driver's console output comes with CR LF line ends; the CRs are dropped.

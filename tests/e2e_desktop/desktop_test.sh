@@ -9,7 +9,7 @@
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
 # composition_compat planted_dlls second_start keyboard sleep_resume tray_retry program_rules
-# program_rules_mode no_program_rules program_rules_settle program_rules_windows11.
+# program_rules_mode no_program_rules program_rules_settle program_rules_windows11 command_line.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -710,11 +710,60 @@ case_no_program_rules() {
     check "... and nothing switches but the start-up's" test "$(switches)" = 1
 }
 
+# The command line, with no Quillmere running and then with one: the exit codes, the lines a
+# script captures, the running one's tooltip, and /next round the menu's order.
+case_command_line() {
+    on_ac
+    session_start_x && session_boot && session_start_desktop || { echo "FAIL: no session"; exit 1; }
+    local out code registrations
+    out=$(session_command /plan "power saver")
+    code=$?
+    check "with none running, /plan switches by itself: exit 0 (got $code)" test "$code" = 0
+    check "... says so on its standard output ($out)" \
+        test "$out" = "The power plan has been changed to Power Saver."
+    check "... Power Saver is active" test "$(active_plan)" = $plan_saver
+    out=$(session_command /plan "No Such Plan")
+    code=$?
+    check "a plan that is not there: exit 1 (got $code)" test "$code" = 1
+    check "... named in the line ($out)" test "$out" = 'There is no power plan named "No Such Plan".'
+    out=$(session_command /frobnicate)
+    code=$?
+    check "an unknown argument: exit 1 (got $code) and the usage" \
+        test "$code" = 1 -a "${out%%$'\n'*}" = "Usage: quillmere.exe [/plan NAME | /mode MODE | /next | /status | /?]"
+    check "... and none of them added a tray icon" test "$(grep -c '^tray tip ' "$session_log")" = 0
+
+    session_start_program "$work" || { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
+    session_wait_startup_values || { echo "FAIL: the start-up values were not delivered"; exit 1; }
+    registrations=$(grep -c '^registration ' "$session_log")
+    out=$(session_command /plan "{A1841308-3541-4FAB-BC81-F71556F20B4A}")
+    code=$?
+    check "with one running, /plan by identifier: exit 0 (got $code)" test "$code" = 0
+    check "... the running one's tooltip shows it" test "$(last_tip)" = "Current power plan: Power Saver."
+    check "... and its balloon" test "$(grep '^tray balloon ' "$session_log" | tail -n 1 | cut -d' ' -f3-)" = \
+        "The power plan has been changed to Power Saver."
+    check "... and the command registered for nothing, as a tray program would" \
+        test "$(grep -c '^registration ' "$session_log")" = "$registrations"
+    session_command /status >"$work/state.txt"
+    code=$?
+    check "/status > state.txt: exit 0 (got $code)" test "$code" = 0
+    check "... the file holds the plan and the source" \
+        test "$(cat "$work/state.txt")" = "$(printf 'Power plan: Power Saver\nPower source: AC power')"
+    # The menu's order: the user's plans, then High Performance, Balanced and Power Saver.
+    local seen=""
+    for _ in 1 2 3 4; do
+        session_command /next >/dev/null
+        seen="$seen$(last_tip | sed 's/^Current power plan: //') "
+    done
+    check "/next goes round the menu's order back to the first ($seen)" \
+        test "$seen" = "Quiet Office. High Performance. Balanced. Power Saver. "
+    check "the running one still runs" kill -0 "$session_program_pid"
+}
+
 case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
     second_start | keyboard | sleep_resume | tray_retry | program_rules | program_rules_mode | \
-    no_program_rules | program_rules_settle | program_rules_windows11)
+    no_program_rules | program_rules_settle | program_rules_windows11 | command_line)
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
