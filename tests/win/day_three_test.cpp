@@ -109,7 +109,8 @@ TEST_F(DayThreeTest, StartThatMayNotOpenTheNameIsASecondStart)
     window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(messagesLetIn, (std::vector<std::pair<HWND, UINT>>{
-                                 {window, WM_SHOWSETTINGSWINDOW}, {window, app.taskbarCreatedMessage}}));
+                                 {window, WM_SHOWSETTINGSWINDOW}, {window, WM_COPYDATA},
+                                 {window, app.taskbarCreatedMessage}}));
 }
 
 TEST_F(DayThreeTest, TabWalksTheControlsEnterIsOkEscapeIsCancel)
