@@ -34,6 +34,7 @@ file(GLOB quillmere_sources CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/actions/*.cpp
      ${CMAKE_SOURCE_DIR}/settings/*.cpp ${CMAKE_SOURCE_DIR}/app/*.cpp)
 list(REMOVE_ITEM quillmere_sources ${CMAKE_SOURCE_DIR}/app/win_main.cpp
+     ${CMAKE_SOURCE_DIR}/app/process_entry.cpp
      ${CMAKE_SOURCE_DIR}/base/allocation.cpp ${CMAKE_SOURCE_DIR}/power/power_api_win32.cpp)
 add_library(quillmere_win STATIC ${quillmere_sources})
 target_compile_definitions(quillmere_win PUBLIC ${quillmere_defines})
@@ -52,6 +53,15 @@ add_executable(quillmere WIN32 app/win_main.cpp base/allocation.cpp power/power_
                ${quillmere_resources})
 target_link_libraries(quillmere PRIVATE quillmere_win)
 target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_options})
+if(MINGW)
+    # Its own entry point instead of the C runtime's start-up code (app/process_entry.cpp).
+    target_sources(quillmere PRIVATE app/process_entry.cpp)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        target_link_options(quillmere PRIVATE -nostartfiles -Wl,-e,_QuillmereEntry)
+    else()
+        target_link_options(quillmere PRIVATE -nostartfiles -Wl,-e,QuillmereEntry)
+    endif()
+endif()
 
 # The stand-in power manager beside a copy of the exe, for trying it under Wine (tools/run)
 # and for the desktop end-to-end tests.
