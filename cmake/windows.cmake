@@ -56,11 +56,14 @@ target_link_options(quillmere PRIVATE ${quillmere_link_options} ${quillmere_exe_
 if(MINGW)
     # Its own entry point instead of the C runtime's start-up code (app/process_entry.cpp).
     target_sources(quillmere PRIVATE app/process_entry.cpp)
+    # 32-bit C names carry a leading underscore. Data imported from a DLL would need the
+    # runtime's relocator, which no longer runs: the link refuses it instead.
+    set(quillmere_entry QuillmereEntry)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-        target_link_options(quillmere PRIVATE -nostartfiles -Wl,-e,_QuillmereEntry)
-    else()
-        target_link_options(quillmere PRIVATE -nostartfiles -Wl,-e,QuillmereEntry)
+        set(quillmere_entry _QuillmereEntry)
     endif()
+    target_link_options(quillmere PRIVATE -nostartfiles -Wl,-e,${quillmere_entry}
+                        -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc)
 endif()
 
 # The stand-in power manager beside a copy of the exe, for trying it under Wine (tools/run)
