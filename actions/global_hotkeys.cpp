@@ -17,10 +17,16 @@ static bool RegisterHotkey(HWND window, int id, const Hotkey& key)
     return RegisterHotKey(window, id, key.modifiers, key.key) != FALSE;
 }
 
-void RegisterHotkeys(HWND window)
+void UnregisterHotkeys(HWND window)
 {
     for (unsigned id = 1; id <= app.registeredHotkeys; ++id)
         UnregisterHotKey(window, static_cast<int>(id));
+    app.registeredHotkeys = 0;
+}
+
+void RegisterHotkeys(HWND window)
+{
+    UnregisterHotkeys(window);
     app.registeredHotkeys = static_cast<unsigned>(app.hotkeys.size());
     app.hotkeysTaken.assign(app.hotkeys.size(), 0);
     for (size_t i = 0; i < app.hotkeys.size(); ++i) {

@@ -10,6 +10,9 @@
 void RegisterHotkeys(HWND window);
 // Whether another program held the key when the live hotkeys were last registered.
 bool IsHotkeyTaken(const Hotkey& key);
+// Takes back every hotkey given to the platform: while the hotkeys window is open, a key typed
+// into it reaches its hotkey control rather than switching. The taken marks stay.
+void UnregisterHotkeys(HWND window);
 // A press, from WM_HOTKEY: "next" steps on, any other switches to its target, and the switch is
 // announced as a menu choice is. An id that is not one of ours does nothing.
 void RunHotkey(WPARAM id);

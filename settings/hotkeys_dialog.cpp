@@ -188,6 +188,7 @@ static void RouteHotkeysCommand(HWND window, WORD id, WORD code)
         ApplyHotkeys(window);
         return;
     case IDCANCEL:
+        RegisterHotkeys(GetWindow(window, GW_OWNER));
         ShowWindow(window, SW_HIDE);
         return;
     case IDC_CLEAR_HOTKEY:
@@ -248,6 +249,8 @@ void ShowHotkeys(HWND owner)
     if (window == nullptr)
         return;
     FillHotkeys(window);
+    // Until OK or Cancel registers them again, a key pressed here is a key for the control.
+    UnregisterHotkeys(owner);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
 }

@@ -719,7 +719,8 @@ hotkey_lines() { session_driver lines Hotkeys 1111; }
 
 # hotkeys.txt with Power Saver, Next and High Performance, whose key another program in the
 # desktop holds: the others work, pressed on the keyboard, and the window shows the taken one.
-# A key typed into the window's hotkey control and saved with Enter works at once.
+# Next's key typed into the window's hotkey control for Balanced moves there, and once saved
+# with Enter it brings Balanced.
 case_hotkeys() {
     printf '%s\r\n' "{$plan_saver}	Ctrl+Alt+P" 'next	Ctrl+Alt+N' "{$plan_high}	Ctrl+Alt+H" \
         'not a hotkey' >"$work/hotkeys.txt"
@@ -761,19 +762,23 @@ case_hotkeys() {
     [ -n "${w:-}" ] && convert "$shots/hotkeys-full.png" -crop "${w}x${h}+${x}+${y}" +repage \
         "$shots/hotkeys.png"
 
-    # The list has the focus on Next: Down to Balanced, Tab to the hotkey control, a key, Enter.
+    # The list has the focus on Next: Down to Balanced, Tab to the hotkey control, then Next's
+    # key, which reaches the control while the window is open, and moves to Balanced; Enter.
     xdotool key Down Tab
     sleep 0.3
-    xdotool key ctrl+alt+b
+    xdotool key ctrl+alt+n
     sleep 0.3
-    check "the key typed into the control is Balanced's" grep -qx 'Balanced	Ctrl+Alt+B' <(hotkey_lines)
+    check "a key pressed in the window is its control's, and switches nothing" \
+        test "$(switches)" = $((before + 2))
+    check "... Next's key moved to Balanced" grep -qx 'Balanced	Ctrl+Alt+N' <(hotkey_lines)
+    check "... and is gone from Next" grep -qx 'Next	' <(hotkey_lines)
     xdotool key Return
     sleep 0.5
     check "Enter is OK: the window hides" test "$(session_driver dialog Hotkeys)" = absent
-    check "... hotkeys.txt holds the new key, the taken one kept, the unread line left out" \
-        cmp -s "$work/hotkeys.txt" <(printf '%s\t%s\r\n' "$(upper $plan_saver)" Ctrl+Alt+P next Ctrl+Alt+N \
-            "$(upper $plan_high)" Ctrl+Alt+H "$(upper $plan_balanced)" Ctrl+Alt+B)
-    session_driver key Ctrl+Alt+B >/dev/null
+    check "... hotkeys.txt holds the moved key, the taken one kept, the unread line left out" \
+        cmp -s "$work/hotkeys.txt" <(printf '%s\t%s\r\n' "$(upper $plan_saver)" Ctrl+Alt+P \
+            "$(upper $plan_high)" Ctrl+Alt+H "$(upper $plan_balanced)" Ctrl+Alt+N)
+    session_driver key Ctrl+Alt+N >/dev/null
     sleep 0.5
     check "the new key works at once: Balanced" test "$(last_switch)" = "$(upper $plan_balanced)"
 }

@@ -54,6 +54,15 @@ const std::string kOwn = "{11111111-2222-3333-0404-050505050505}";  // not insta
 const std::string kKeys = "next\tCtrl+Alt+N\r\n" + kHigh + "\tCtrl+Alt+H\r\n" + kSaver +
                           "\tWin+Shift+F9\r\n" + kOwn + "\tCtrl+Alt+O\r\n" + "next\tP\r\n";
 
+const std::vector<std::string> kRegistered = {
+    "register 1 0x4003 0x4E",  // Ctrl+Alt+N, no repeats
+    "register 2 0x4003 0x48",  // held elsewhere: taken, not tried again
+    "register 3 0x400C 0x78",  // Win+Shift+F9 refused with MOD_NOREPEAT ...
+    "register 3 0xC 0x78",     // ... and taken without it
+    "register 4 0x4003 0x4F",  // a plan not installed now: its key works all the same
+};
+const std::vector<std::string> kUnregistered = {"unregister 1", "unregister 2", "unregister 3", "unregister 4"};
+
 class HotkeysTest : public AppFixture {
 protected:
     // Before the window is made, so that its start-up reads the file.
@@ -126,14 +135,7 @@ protected:
 TEST_F(HotkeysTest, RegisteredAtStartAKeyHeldElsewhereMarkedTaken)
 {
     ASSERT_TRUE(registerHotKey.installed() && unregisterHotKey.installed());
-    std::vector<std::string> expected = {
-        "register 1 0x4003 0x4E",  // Ctrl+Alt+N, no repeats
-        "register 2 0x4003 0x48",  // held elsewhere: taken, not tried again
-        "register 3 0x400C 0x78",  // Win+Shift+F9 refused with MOD_NOREPEAT ...
-        "register 3 0xC 0x78",     // ... and taken without it
-        "register 4 0x4003 0x4F",  // a plan not installed now: its key works all the same
-    };
-    EXPECT_EQ(hotkeyCalls, expected);
+    EXPECT_EQ(hotkeyCalls, kRegistered);
     EXPECT_EQ(app.hotkeysTaken, (std::vector<char>{0, 1, 0, 0}));
 }
 
@@ -173,9 +175,11 @@ TEST_F(HotkeysTest, APressSwitchesAsAMenuChoiceDoes)
 
 TEST_F(HotkeysTest, TheWindowListsTargetsWithTheirKeysAndSavesOnOkOnly)
 {
+    hotkeyCalls.clear();
     Command(IDM_HOTKEYS);
     ASSERT_NE(Keys(), nullptr);
     EXPECT_TRUE(IsWindowVisible(Keys()));
+    EXPECT_EQ(hotkeyCalls, kUnregistered) << "while it is open, a key pressed is the control's";
     std::vector<std::wstring> lines = {L"Next\tCtrl+Alt+N", L"Balanced\t", L"High performance\tCtrl+Alt+H (taken)",
                                        L"Power saver\tWin+Shift+F9"};
     EXPECT_EQ(ListLines(), lines);
@@ -183,7 +187,6 @@ TEST_F(HotkeysTest, TheWindowListsTargetsWithTheirKeysAndSavesOnOkOnly)
     SelectLine(3);
     EXPECT_EQ(ControlValue(), 0) << "the control has no Win: it shows no key for Win+Shift+F9";
 
-    hotkeyCalls.clear();
     SelectLine(1);
     PressInControl('N', HOTKEYF_CONTROL | HOTKEYF_ALT);
     PressInControl('B', 0);  // a bare letter is not taken
@@ -199,8 +202,11 @@ TEST_F(HotkeysTest, TheWindowListsTargetsWithTheirKeysAndSavesOnOkOnly)
     KeysCommand(IDCANCEL);
     EXPECT_FALSE(IsWindowVisible(Keys()));
     EXPECT_EQ(File(), kKeys);
-    EXPECT_TRUE(hotkeyCalls.empty()) << "Cancel changes nothing";
+    std::vector<std::string> again = kUnregistered;
+    again.insert(again.end(), kRegistered.begin(), kRegistered.end());
+    EXPECT_EQ(hotkeyCalls, again) << "Cancel registers the keys of before";
 
+    hotkeyCalls.clear();
     Command(IDM_HOTKEYS);
     EXPECT_EQ(ListLines()[0], L"Next\tCtrl+Alt+N") << "filled anew";
     SelectLine(1);
@@ -213,7 +219,7 @@ TEST_F(HotkeysTest, TheWindowListsTargetsWithTheirKeysAndSavesOnOkOnly)
     // The plan not installed and the Win key stay as they were.
     EXPECT_EQ(File(), "next\tCtrl+Alt+N\r\n" + kSaver + "\tWin+Shift+F9\r\n" + kOwn + "\tCtrl+Alt+O\r\n" +
                           kBalanced + "\tCtrl+Shift+Home\r\n");
-    std::vector<std::string> expected = {"unregister 1", "unregister 2", "unregister 3", "unregister 4",
+    std::vector<std::string> expected = {"unregister 1", "unregister 2", "unregister 3", "unregister 4",  // open
                                          "register 1 0x4003 0x4E", "register 2 0x400C 0x78",
                                          "register 2 0xC 0x78", "register 3 0x4003 0x4F",
                                          "register 4 0x4006 0x24"};
