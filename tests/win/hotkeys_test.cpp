@@ -120,14 +120,15 @@ protected:
     ImportHook unregisterHotKey{"user32.dll", "UnregisterHotKey", reinterpret_cast<void*>(RecordUnregisterHotKey)};
 };
 
-class NoHotkeysTest : public HotkeysTest {
+// No hotkeys.txt (null), or one whose lines cannot be read.
+class NoHotkeysTest : public HotkeysTest, public ::testing::WithParamInterface<const char*> {
 protected:
-    void PrepareFile() override {}
-};
-
-class UnreadableHotkeysTest : public HotkeysTest {
-protected:
-    void PrepareFile() override { ASSERT_TRUE(WriteTestFile(L"hotkeys.txt", "next\tP\r\nnext\r\n\r\n")); }
+    void PrepareFile() override
+    {
+        if (GetParam() != nullptr) {
+            ASSERT_TRUE(WriteTestFile(L"hotkeys.txt", GetParam()));
+        }
+    }
 };
 
 }  // namespace
@@ -139,20 +140,18 @@ TEST_F(HotkeysTest, RegisteredAtStartAKeyHeldElsewhereMarkedTaken)
     EXPECT_EQ(app.hotkeysTaken, (std::vector<char>{0, 1, 0, 0}));
 }
 
-TEST_F(NoHotkeysTest, NothingRegisteredWithoutTheFileNorAfterOkOnAnEmptyWindow)
+TEST_P(NoHotkeysTest, NothingRegisteredAtStartNorAfterOk)
 {
+    EXPECT_TRUE(app.hotkeys.empty());
     Command(IDM_HOTKEYS);
     ASSERT_NE(Keys(), nullptr);
     KeysCommand(IDOK);
     EXPECT_TRUE(hotkeyCalls.empty());
-    EXPECT_EQ(File(), "(none)") << "nothing changed, nothing written";
+    EXPECT_EQ(File(), GetParam() != nullptr ? GetParam() : "(none)") << "nothing changed, nothing written";
 }
 
-TEST_F(UnreadableHotkeysTest, NothingRegisteredForAFileOfLinesThatCannotBeRead)
-{
-    EXPECT_TRUE(app.hotkeys.empty());
-    EXPECT_TRUE(hotkeyCalls.empty());
-}
+INSTANTIATE_TEST_SUITE_P(MissingOrUnread, NoHotkeysTest,
+                         ::testing::Values(nullptr, "next\tP\r\nnext\r\n\r\n{not an id}\tCtrl+Alt+X\n"));
 
 TEST_F(HotkeysTest, APressSwitchesAsAMenuChoiceDoes)
 {
