@@ -7,9 +7,12 @@
 #include "base/app_state.h"
 #include "core/power_rules.h"
 #include "actions/foreground_watch.h"
+#include "actions/global_hotkeys.h"
 #include "power/plan_catalogue.h"
 #include "power/power_api.h"
 #include "settings/config_file.h"
+#include "settings/hotkeys_dialog.h"
+#include "settings/hotkeys_file.h"
 #include "settings/program_rules_dialog.h"
 #include "settings/program_rules_file.h"
 #include "tray/tray_icon.h"
@@ -38,6 +41,9 @@ HWND CreateSettingsDialog(HINSTANCE instance)
     // The program rules follow the foreground from the start, and only when there are any.
     LoadProgramRules();
     WatchForeground();
+    // The hotkeys work from the start; without hotkeys.txt nothing is registered.
+    LoadHotkeys();
+    RegisterHotkeys(window);
 
     // The registrations last as long as the process; their handles are not kept.
     for (const GUID* setting : kWatchedPowerSettings)
@@ -66,13 +72,16 @@ void CentreWindow(HWND window)
 
 void DispatchLoopMessage(HWND window, MSG* message)
 {
-    // The dialog manager takes the keys of the settings window and of the program rules
-    // window: Tab and Shift+Tab move the focus, the arrow keys work in the lists, Enter presses
-    // the default button (OK), Escape Cancel.
+    // The dialog manager takes the keys of the settings window, the program rules window and
+    // the hotkeys window: Tab and Shift+Tab move the focus, the arrow keys work in the lists,
+    // Enter presses the default button (OK), Escape Cancel.
     if (window != nullptr && IsDialogMessageW(window, message))
         return;
     HWND rules = ProgramRulesWindow();
     if (rules != nullptr && IsDialogMessageW(rules, message))
+        return;
+    HWND hotkeys = HotkeysWindow();
+    if (hotkeys != nullptr && IsDialogMessageW(hotkeys, message))
         return;
     TranslateMessage(message);
     DispatchMessageW(message);

@@ -1,11 +1,13 @@
 #include "app/window_proc.h"
 
 #include "actions/foreground_watch.h"
+#include "actions/global_hotkeys.h"
 #include "actions/plan_commands.h"
 #include "actions/power_notice.h"
 #include "app/command_exchange.h"
 #include "base/app_state.h"
 #include "base/messages.h"
+#include "settings/hotkeys_dialog.h"
 #include "settings/program_rules_dialog.h"
 #include "settings/settings_dialog.h"
 #include "tray/quick_commands.h"
@@ -46,6 +48,9 @@ static void RouteCommand(HWND window, WPARAM wParam)
         return;
     case IDM_PROGRAM_RULES:
         ShowProgramRules(window);
+        return;
+    case IDM_HOTKEYS:
+        ShowHotkeys(window);
         return;
     }
     if (id >= IDM_POWER_MODE_FIRST && id <= IDM_POWER_MODE_LAST) {
@@ -155,6 +160,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         break;
     case WM_TIMER:
         RouteTimer(window, wParam);
+        break;
+    case WM_HOTKEY:  // posted by the platform for a key registered by RegisterHotkeys
+        RunHotkey(wParam);
         break;
     case WM_POWERMODECHANGED:  // posted from the platform's thread
         UpdateTrayStatus();

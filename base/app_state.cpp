@@ -1,6 +1,6 @@
 #include "base/app_state.h"
 
-AppState app = {kDefaultSettings, {}, {}, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, 0};
+AppState app = {kDefaultSettings, {}, {}, IDM_PLAN_FIRST - 1, 0, {}, {}, {}, nullptr, {}, 0, 0, {}, {}, 0};
 
 void ResetAppState()
 {
@@ -16,4 +16,7 @@ void ResetAppState()
     app.frontImage[0] = L'\0';
     app.settleTimerSet = 0;
     app.trayRetriesLeft = 0;
+    app.hotkeys.clear();
+    app.hotkeysTaken.clear();
+    app.registeredHotkeys = 0;
 }

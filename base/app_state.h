@@ -5,6 +5,7 @@
 
 #include "base/platform.h"
 #include "core/guid.h"
+#include "core/hotkey_bindings.h"
 #include "core/program_rules.h"
 #include "core/switch_settings.h"
 #include "res/resource.h"
@@ -35,6 +36,9 @@ struct AppState {
     WCHAR frontImage[MAX_PATH];             // the exe of the program last in front, or empty
     LONG settleTimerSet;                    // 1 while a return waits for the settle timer
     LONG trayRetriesLeft;       // tries left of an add the shell refused; 0: no retry timer
+    std::vector<HotkeyBinding> hotkeys;  // live hotkeys, from "hotkeys.txt"; hotkey id = index + 1
+    std::vector<char> hotkeysTaken;      // per hotkey: 1 when another program holds its key
+    unsigned registeredHotkeys;          // ids 1 to this were given to RegisterHotKey
 };
 
 extern AppState app;

@@ -1,5 +1,5 @@
-// The program's data files beside each other ("config.txt", "programs.txt"), read whole and
-// replaced whole, all through here. Each lives in the folder held at start-up
+// The program's data files beside each other ("config.txt", "programs.txt", "hotkeys.txt"), read
+// whole and replaced whole, all through here. Each lives in the folder held at start-up
 // (HoldFileFolder), and each is written through a new file beside it and one rename.
 #pragma once
 
@@ -15,6 +15,8 @@ struct DataFile {
 extern const DataFile kConfigFile;
 // The program rules between runs: untrusted input, as "config.txt" is.
 extern const DataFile kProgramsFile;
+// The global hotkeys between runs: untrusted input too.
+extern const DataFile kHotkeysFile;
 
 // Whether the file can be opened for reading, as ReadDataFile opens it.
 bool CanReadDataFile(const DataFile& file);

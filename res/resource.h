@@ -9,6 +9,7 @@
 #define IDI_POWER_SAVER         110
 #define IDI_BALANCED            111
 #define IDD_PROGRAM_RULES       120
+#define IDD_HOTKEYS             121
 
 // Settings window controls (IDOK 1 and IDCANCEL 2 come from the platform)
 #define IDC_PERCENT                 1004
@@ -27,6 +28,11 @@
 #define IDC_REMOVE_RULE             1104
 #define IDC_RULE_TARGET             1105
 
+// Hotkeys window controls
+#define IDC_HOTKEY_LIST             1111
+#define IDC_HOTKEY_KEY              1112
+#define IDC_CLEAR_HOTKEY            1113
+
 // Tray menu commands (the private messages are in base/messages.h)
 #define IDM_SETTINGS            1026
 #define IDM_CLOSE_SETTINGS      1027
@@ -35,6 +41,7 @@
 #define IDM_TOGGLE_AERO         1030
 
 #define IDM_PROGRAM_RULES       1034
+#define IDM_HOTKEYS             1035
 
 // Power mode items of the tray menu, in the order of the modes: best power efficiency,
 // balanced, best performance

@@ -17,6 +17,7 @@
 #   session_second_start DIR      starts the exe once more, as a double click does, and waits
 #   session_wait_startup_values   waits until the stand-in delivered the start-up values
 #   session_front NAME            puts the program NAME (game.exe, or a full path) in front
+#   session_take_key TEXT         another program holds the hotkey TEXT until the session ends
 #
 # Set before session_boot: session_machine (laptop, the default: Windows 7, four plans and a
 # battery; modern-standby: Windows 11, Balanced and "Quiet Office" only, power modes;
@@ -224,6 +225,22 @@ session_driver() {
 # full path of the program in front. session_driver close NAME ends it again.
 session_front() {  # session_front NAME
     session_driver front "$1"
+}
+
+# Another program in the desktop registers the hotkey TEXT ("Ctrl+Alt+H") and holds it until
+# the session ends (power_driver take, in the background). Prints the driver's answer, "taken"
+# or "already taken", once it has one. Its output goes to a file straight from Wine: the driver
+# does not end, and a pipe's reader would wait for the end before passing the line on.
+session_take_key() {  # session_take_key TEXT
+    local answer
+    answer=$(mktemp)
+    "$WINE" "$session_standin/power_driver.exe" take "$1" >"$answer" 2>/dev/null &
+    for _ in $(seq 50); do
+        grep -q taken "$answer" && break
+        sleep 0.2
+    done
+    tr -d '\r' <"$answer"
+    rm -f "$answer"
 }
 
 # Safe under set -e: what it stops may already be gone.

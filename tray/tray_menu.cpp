@@ -111,6 +111,7 @@ void ShowTrayMenu(HWND window)
     AppendPowerModeItems(menu);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, IDM_PROGRAM_RULES, L"Program Rules...");
+    AppendMenuW(menu, MF_STRING, IDM_HOTKEYS, L"Hotkeys...");
     if (IsWindowVisible(window))
         AppendMenuW(menu, MF_STRING, IDM_CLOSE_SETTINGS, L"Close Settings");
     else

@@ -9,7 +9,8 @@
 # CASE is one of: power_source battery_rule menu_plan settings_file startup_value exit day_two
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
 # composition_compat planted_dlls second_start keyboard sleep_resume tray_retry program_rules
-# program_rules_mode no_program_rules program_rules_settle program_rules_windows11 command_line.
+# program_rules_mode no_program_rules program_rules_settle program_rules_windows11 command_line
+# hotkeys.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -77,6 +78,7 @@ start() {  # start [WORKING-DIRECTORY [EXE]]
     session_boot
     session_start_desktop || { echo "FAIL: the Wine desktop did not open"; exit 1; }
     [ -n "${front_at_start:-}" ] && session_front "$front_at_start" >/dev/null
+    [ -n "${key_taken_at_start:-}" ] && session_take_key "$key_taken_at_start" >/dev/null
     session_start_program "${1:-$work}" ${2:+"$2"} ||
         { echo "FAIL: no tray icon from quillmere.exe"; exit 1; }
     session_wait_startup_values || { echo "FAIL: the start-up values were not delivered"; exit 1; }
@@ -89,10 +91,11 @@ open_tray_menu() {
     sleep 0.3
 }
 
-# Clicks item INDEX of the open main tray menu, whose groups between separators hold 2, 1, 2
-# and 1 items: the quick commands, "Change Power Plan", "Program Rules..." and "Settings", "Exit".
+# Clicks item INDEX of the open main tray menu, whose groups between separators hold 2, 1, 3
+# and 1 items: the quick commands, "Change Power Plan", "Program Rules...", "Hotkeys..." and
+# "Settings", "Exit".
 click_main_item() {
-    session_click_menu_item "$(session_menu_rect | tr -d '\r')" "$1" 2 1 2 1
+    session_click_menu_item "$(session_menu_rect | tr -d '\r')" "$1" 2 1 3 1
 }
 
 click_control() {  # click_control ID
@@ -115,7 +118,7 @@ open_plan_menu() {
     open_tray_menu || return 1
     local main sub
     main=$(session_menu_rect | tr -d '\r')
-    session_click_menu_item "$main" 2 2 1 2 1  # "Change Power Plan"
+    session_click_menu_item "$main" 2 2 1 3 1  # "Change Power Plan"
     for _ in $(seq 20); do
         sub=$(session_menu_rect "$main" | tr -d '\r') && break
         sleep 0.2
@@ -261,7 +264,7 @@ case_startup_value() {
 # Chooses "Exit" from the tray menu; exit_code becomes the program's, or "timeout".
 exit_from_menu() {
     open_tray_menu
-    click_main_item 5  # "Exit"
+    click_main_item 6  # "Exit"
     exit_code=timeout
     for _ in $(seq 100); do
         kill -0 "$session_program_pid" 2>/dev/null || { wait "$session_program_pid"; exit_code=$?; return; }
@@ -398,8 +401,9 @@ case_power_modes() {
         test "$(grep -c '^menu item 103[123] enabled' "$session_log")" = 3
     check "... and, as from Windows 8 on, the composition item grayed" \
         grep -qx 'menu item 1030 grayed Aero Off' "$session_log"
-    # Aero, Display Off | Change Power Plan and the three modes | Program Rules..., Settings | Exit
-    session_click_menu_item "$rect" 5 2 4 2 1  # "Best Performance"
+    # Aero, Display Off | Change Power Plan and the three modes | Program Rules..., Hotkeys...,
+    # Settings | Exit
+    session_click_menu_item "$rect" 5 2 4 3 1  # "Best Performance"
     session_driver wait nomenu >/dev/null
     sleep 0.5
     check "choosing Best Performance sets the battery's mode" \
@@ -700,7 +704,8 @@ case_program_rules_windows11() {
     check "... and High Performance" test "$(active_plan)" = $plan_high
 }
 
-# No programs.txt: no hook at all, and a program in front changes nothing.
+# No programs.txt: no hook at all, and a program in front changes nothing. No hotkeys.txt
+# either: no hotkey is registered.
 case_no_program_rules() {
     on_ac
     start
@@ -708,6 +713,75 @@ case_no_program_rules() {
     sleep 0.5
     check "without rules no foreground hook is registered" test "$(grep -c '^SetWinEventHook' "$session_log")" = 0
     check "... and nothing switches but the start-up's" test "$(switches)" = 1
+    check "without hotkeys.txt no hotkey is registered" test "$(grep -c 'HotKey ' "$session_log")" = 0
+}
+
+hotkey_lines() { session_driver lines Hotkeys 1111; }
+
+# hotkeys.txt with Power Saver, Next and High Performance, whose key another program in the
+# desktop holds: the others work, pressed on the keyboard, and the window shows the taken one.
+# Next's key typed into the window's hotkey control for Balanced moves there, and once saved
+# with Enter it brings Balanced.
+case_hotkeys() {
+    printf '%s\r\n' "{$plan_saver}	Ctrl+Alt+P" 'next	Ctrl+Alt+N' "{$plan_high}	Ctrl+Alt+H" \
+        'not a hotkey' >"$work/hotkeys.txt"
+    on_ac
+    key_taken_at_start=Ctrl+Alt+H start
+    check "the keys are registered without repeats, by id" \
+        grep -qx 'RegisterHotKey 1 Ctrl+Alt+P 0x4003 registered' "$session_log"
+    check "... the key another program holds is taken" \
+        grep -qx 'RegisterHotKey 3 Ctrl+Alt+H 0x4003 taken' "$session_log"
+    local before
+    before=$(switches)
+    session_driver key Ctrl+Alt+P >/dev/null
+    sleep 0.5
+    check "Ctrl+Alt+P makes Power Saver active" test "$(last_switch)" = "$(upper $plan_saver)"
+    check "... in one switch" test "$(switches)" = $((before + 1))
+    check "... announced as a menu choice is" \
+        grep -q '^tray balloon The power plan has been changed to Power Saver\.' "$session_log"
+    session_driver key Ctrl+Alt+N >/dev/null
+    sleep 0.5
+    check "Ctrl+Alt+N steps on to the next in the menu's order, Quiet Office" \
+        test "$(last_switch)" = "$(upper $plan_quiet)"
+    session_driver key Ctrl+Alt+H >/dev/null
+    sleep 0.5
+    check "the taken key is the other program's: nothing switches" test "$(switches)" = $((before + 2))
+
+    session_wait_balloon
+    open_tray_menu
+    click_main_item 4  # "Hotkeys..."
+    sleep 1
+    local x y w h
+    read -r x y w h < <(session_driver dialog Hotkeys)
+    check "the tray menu opens the hotkeys window" test -n "${w:-}"
+    check "... which shows the held key as taken beside its target" \
+        grep -qx 'High Performance	Ctrl+Alt+H (taken)' <(hotkey_lines)
+    check "... and Next's key" grep -qx 'Next	Ctrl+Alt+N' <(hotkey_lines)
+    xdotool mousemove 10 10
+    sleep 0.3
+    session_screenshot "$shots/hotkeys-full.png"
+    [ -n "${w:-}" ] && convert "$shots/hotkeys-full.png" -crop "${w}x${h}+${x}+${y}" +repage \
+        "$shots/hotkeys.png"
+
+    # The list has the focus on Next: Down to Balanced, Tab to the hotkey control, then Next's
+    # key, which reaches the control while the window is open, and moves to Balanced; Enter.
+    xdotool key Down Tab
+    sleep 0.3
+    xdotool key ctrl+alt+n
+    sleep 0.3
+    check "a key pressed in the window is its control's, and switches nothing" \
+        test "$(switches)" = $((before + 2))
+    check "... Next's key moved to Balanced" grep -qx 'Balanced	Ctrl+Alt+N' <(hotkey_lines)
+    check "... and is gone from Next" grep -qx 'Next	' <(hotkey_lines)
+    xdotool key Return
+    sleep 0.5
+    check "Enter is OK: the window hides" test "$(session_driver dialog Hotkeys)" = absent
+    check "... hotkeys.txt holds the moved key, the taken one kept, the unread line left out" \
+        cmp -s "$work/hotkeys.txt" <(printf '%s\t%s\r\n' "$(upper $plan_saver)" Ctrl+Alt+P \
+            "$(upper $plan_high)" Ctrl+Alt+H "$(upper $plan_balanced)" Ctrl+Alt+N)
+    session_driver key Ctrl+Alt+N >/dev/null
+    sleep 0.5
+    check "the new key works at once: Balanced" test "$(last_switch)" = "$(upper $plan_balanced)"
 }
 
 # The command line, with no Quillmere running and then with one: the exit codes, the lines a
@@ -763,7 +837,7 @@ case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
     second_start | keyboard | sleep_resume | tray_retry | program_rules | program_rules_mode | \
-    no_program_rules | program_rules_settle | program_rules_windows11 | command_line)
+    no_program_rules | program_rules_settle | program_rules_windows11 | command_line | hotkeys)
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;

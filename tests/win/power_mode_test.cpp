@@ -80,7 +80,7 @@ TEST_F(PowerModeTest, RegistersAndNamesTheModeInForce)
 TEST_F(PowerModeTest, MenuOffersTheModesAndSetsOneForTheSourceInUse)
 {
     EXPECT_EQ(ModeLines(MainMenu()), L"Change Power Plan >\nBest Power Efficiency 1031\n"
-                                     L"Balanced 1032 *\nBest Performance 1033\n-\nProgram Rules... 1034\nSettings 1026\n"
+                                     L"Balanced 1032 *\nBest Performance 1033\n-\nProgram Rules... 1034\nHotkeys... 1035\nSettings 1026\n"
                                      L"-\nExit 1028\n");
     scriptedPower.calls.clear();
     Command(IDM_POWER_MODE_FIRST + 2);

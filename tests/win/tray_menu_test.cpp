@@ -15,7 +15,7 @@ const GUID kMyPlan = {0x0c0ffee0, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 1}};
 const GUID kNamelessPlan = {0xf00df00d, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 2}};
 
 const wchar_t kMainMenuHead[] = L"Aero On 1030\nDisplay Off 1029\n-\nChange Power Plan >\n";
-const wchar_t kMainMenuTail[] = L"-\nProgram Rules... 1034\nSettings 1026\n-\nExit 1028\n";
+const wchar_t kMainMenuTail[] = L"-\nProgram Rules... 1034\nHotkeys... 1035\nSettings 1026\n-\nExit 1028\n";
 
 class TrayMenuTest : public AppFixture {
 protected:
@@ -156,7 +156,7 @@ TEST_F(TrayMenuTest, PlanIdsStopBelowTheFixedCommands)
     }
     EXPECT_EQ(PlanCount(), 600u);
     EXPECT_EQ(app.lastPlanCommand, 1003);
-    ASSERT_EQ(lines.size(), 4u + 501 + 4 + 5);  // head, 501 other plans, separator and built-ins, tail
+    ASSERT_EQ(lines.size(), 4u + 501 + 4 + 6);  // head, 501 other plans, separator and built-ins, tail
     EXPECT_EQ(lines[4], L"  " + GuidText({1, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 9}}) + L" 502");
     EXPECT_EQ(lines[504], L"  " + GuidText({501, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 9}}) + L" 1002");
     std::vector<std::wstring> bottom = {L"  -", L"  High Performance 1003", L"  Balanced 501 *",

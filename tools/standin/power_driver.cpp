@@ -40,6 +40,14 @@
 //   power_driver launch EXE                     starts EXE in the current directory with the
 //                                               stand-in loaded before it runs, waits for its
 //                                               end and exits with its exit code
+//   power_driver key TEXT                       presses the hotkey TEXT ("Ctrl+Alt+P") as the
+//                                               keyboard does: modifiers down, key down and up,
+//                                               modifiers up; Wine's server turns a registered
+//                                               hotkey into WM_HOTKEY for its thread
+//   power_driver take TEXT                      another program holds the hotkey TEXT: prints
+//                                               "taken" (or "already taken") and stays until it
+//                                               is ended, as the program that holds it would
+//   power_driver lines CAPTION ID               each line of list box ID in the dialog CAPTION
 //
 // Exit code 0 on success, 1 when the thing asked for is not there, 2 for a bad command line.
 #include "standin/standin_protocol.h"
@@ -55,6 +63,7 @@
 #include <cwchar>
 
 #include "core/guid_text.h"
+#include "core/hotkey.h"
 #include "res/resource.h"
 #include "standin/standin_loader.h"
 
@@ -669,6 +678,92 @@ int LaunchWithStandin(const wchar_t* program)
     return static_cast<int>(code);
 }
 
+// Key text as ParseHotkeyText reads it; the command line gives it as UTF-16, of which only
+// ASCII can name a key.
+bool ParseKeyArgument(const wchar_t* text, Hotkey* hotkey)
+{
+    char ascii[64];
+    size_t length = 0;
+    for (; text[length] != L'\0'; ++length) {
+        if (length == sizeof(ascii) || text[length] > 0x7F)
+            return false;
+        ascii[length] = static_cast<char>(text[length]);
+    }
+    return ParseHotkeyText(ascii, length, hotkey);
+}
+
+// The modifiers' own keys, in the order they go down.
+constexpr struct {
+    unsigned modifier;
+    WORD key;
+} kModifierKeys[] = {{kModWin, VK_LWIN}, {kModControl, VK_CONTROL}, {kModAlt, VK_MENU},
+                     {kModShift, VK_SHIFT}};
+
+void AddKeyInput(INPUT* inputs, UINT* count, WORD key, bool up)
+{
+    INPUT& input = inputs[(*count)++];
+    input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+}
+
+// Injected input goes the way of the keyboard's: Wine's server, like Windows, checks each key
+// down against the registered hotkeys and posts WM_HOTKEY to the thread that registered it.
+int PressHotkey(const wchar_t* text)
+{
+    Hotkey hotkey = {};
+    if (!ParseKeyArgument(text, &hotkey))
+        return 2;
+    INPUT inputs[10];
+    UINT count = 0;
+    for (const auto& modifier : kModifierKeys) {
+        if ((hotkey.modifiers & modifier.modifier) != 0)
+            AddKeyInput(inputs, &count, modifier.key, false);
+    }
+    AddKeyInput(inputs, &count, static_cast<WORD>(hotkey.key), false);
+    AddKeyInput(inputs, &count, static_cast<WORD>(hotkey.key), true);
+    for (size_t i = sizeof(kModifierKeys) / sizeof(kModifierKeys[0]); i-- > 0;) {
+        if ((hotkey.modifiers & kModifierKeys[i].modifier) != 0)
+            AddKeyInput(inputs, &count, kModifierKeys[i].key, true);
+    }
+    return SendInput(count, inputs, sizeof(INPUT)) == count ? 0 : 1;
+}
+
+// Another program that holds a hotkey: it registers the key for its thread, as programs do, and
+// keeps it until it ends.
+int TakeHotkey(const wchar_t* text)
+{
+    Hotkey hotkey = {};
+    if (!ParseKeyArgument(text, &hotkey))
+        return 2;
+    bool taken = RegisterHotKey(nullptr, 1, hotkey.modifiers, hotkey.key) != FALSE;
+    std::printf("%s\n", taken ? "taken" : "already taken");
+    std::fflush(stdout);
+    if (!taken)
+        return 1;
+    Sleep(INFINITE);
+    return 0;
+}
+
+int PrintListLines(const wchar_t* caption, int id)
+{
+    HWND list = GetDlgItem(FindWindowW(L"#32770", caption), id);
+    if (list == nullptr) {
+        std::printf("absent\n");
+        return 1;
+    }
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t line[600] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 600)
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        std::printf("%ls\n", line);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -738,6 +833,12 @@ int wmain(int argc, wchar_t** argv)
         return CloseFrontProgram(argument, argc > 3 ? argv[3] : nullptr);
     if (wcscmp(command, L"launch") == 0 && argument != nullptr)
         return LaunchWithStandin(argument);
+    if (wcscmp(command, L"key") == 0 && argument != nullptr)
+        return PressHotkey(argument);
+    if (wcscmp(command, L"take") == 0 && argument != nullptr)
+        return TakeHotkey(argument);
+    if (wcscmp(command, L"lines") == 0 && argument != nullptr && argc > 3)
+        return PrintListLines(argument, _wtoi(argv[3]));
     if (wcscmp(command, L"wait") == 0 && argument != nullptr)
         return WaitFor(argument, argc > 3 ? wcstoul(argv[3], nullptr, 10) : 20000);
     std::fprintf(stderr, "unknown command\n");

@@ -16,8 +16,8 @@
 // it delivers the setting's current value, as Windows does, from its thread, so the value
 // arrives once the program pumps messages; a SendMessageW to HWND_BROADCAST waits for every
 // top-level window, a hung one too; the shell can refuse the first tray icon adds, as at
-// log-on. It also logs the program's tray tooltips and balloons, and its WinEvent hooks, by
-// which it follows the foreground window.
+// log-on. It also logs the program's tray tooltips and balloons, its WinEvent hooks, by which
+// it follows the foreground window, and its global hotkeys.
 //
 // The power modes of Windows 10 and 11 (an overlay on Balanced, one for each power source)
 // are kept under the machine key. The program looks every power function up with
@@ -33,6 +33,7 @@
 
 #include "bench/bench_probe.h"
 #include "core/guid_text.h"
+#include "core/hotkey.h"
 #include "core/plan_ids.h"
 #include "standin/standin.h"
 #include "support/import_hook.h"
@@ -88,6 +89,8 @@ ImportHook* notifyHook = nullptr;
 ImportHook* procAddressHook = nullptr;
 ImportHook* winEventHook = nullptr;
 ImportHook* unhookWinEventHook = nullptr;
+ImportHook* registerHotKeyHook = nullptr;
+ImportHook* unregisterHotKeyHook = nullptr;
 
 bool ParsePlanKeyName(const wchar_t* name, GUID* plan)
 {
@@ -469,12 +472,17 @@ BOOL WINAPI NotifyAndLog(DWORD message, PNOTIFYICONDATAW data)
         SetLastError(ERROR_TIMEOUT);
         return FALSE;
     }
+    // What the program passed, taken before the call: a notification sent to the program while
+    // the call waits for the shell may change the record (another tooltip) before it returns.
+    NOTIFYICONDATAW passed = {};
+    if (data != nullptr)
+        passed = *data;
     BOOL result = notifyHook->original<Function>()(message, data);
     if (data != nullptr && (message == NIM_ADD || message == NIM_MODIFY)) {
-        if ((data->uFlags & NIF_INFO) != 0)
-            LogTrayText("tray balloon", data->szInfo);
-        if ((data->uFlags & NIF_TIP) != 0)
-            LogTrayText("tray tip", data->szTip);
+        if ((passed.uFlags & NIF_INFO) != 0)
+            LogTrayText("tray balloon", passed.szInfo);
+        if ((passed.uFlags & NIF_TIP) != 0)
+            LogTrayText("tray tip", passed.szTip);
     }
     return result;
 }
@@ -507,6 +515,42 @@ BOOL WINAPI UnhookWinEventAndLog(HWINEVENTHOOK hook)
     BOOL unhooked = unhookWinEventHook->original<Function>()(hook);
     AppendLog("UnhookWinEvent", unhooked ? "succeeded" : "failed");
     return unhooked;
+}
+
+// The program's global hotkeys, so a test can tell that it registers none without hotkeys.txt,
+// and which keys it got: "RegisterHotKey 1 Ctrl+Alt+P 0x4003 registered" (id, key, the
+// modifiers as passed), "taken" where another program holds the key, or "failed" and the error;
+// "UnregisterHotKey 1". The key itself comes from power_driver key, and another program holds
+// one with power_driver take.
+BOOL WINAPI RegisterHotKeyAndLog(HWND window, int id, UINT modifiers, UINT key)
+{
+    using Function = BOOL(WINAPI*)(HWND, int, UINT, UINT);
+    BOOL registered = registerHotKeyHook->original<Function>()(window, id, modifiers, key);
+    DWORD error = registered ? ERROR_SUCCESS : GetLastError();
+    char keyText[kHotkeyTextCapacity];
+    FormatHotkeyText({modifiers & kModAll, key}, keyText);
+    char outcome[24] = "registered";
+    if (error == ERROR_HOTKEY_ALREADY_REGISTERED)
+        lstrcpyA(outcome, "taken");
+    else if (!registered)
+        wsprintfA(outcome, "failed %lu", error);
+    char detail[96];
+    wsprintfA(detail, "%d %s 0x%X %s", id, keyText, modifiers, outcome);
+    AppendLog("RegisterHotKey", detail);
+    SetLastError(error);
+    return registered;
+}
+
+BOOL WINAPI UnregisterHotKeyAndLog(HWND window, int id)
+{
+    using Function = BOOL(WINAPI*)(HWND, int);
+    BOOL unregistered = unregisterHotKeyHook->original<Function>()(window, id);
+    DWORD error = GetLastError();
+    char detail[16];
+    wsprintfA(detail, "%d", id);
+    AppendLog("UnregisterHotKey", detail);
+    SetLastError(error);
+    return unregistered;
 }
 
 // The mode functions, and whether only Windows 11 has them (Windows 10 has the others).
@@ -596,6 +640,10 @@ void WatchProgramImports()
                                   reinterpret_cast<void*>(SetWinEventHookAndLog));
     unhookWinEventHook = new ImportHook("user32.dll", "UnhookWinEvent",
                                         reinterpret_cast<void*>(UnhookWinEventAndLog));
+    registerHotKeyHook = new ImportHook("user32.dll", "RegisterHotKey",
+                                        reinterpret_cast<void*>(RegisterHotKeyAndLog));
+    unregisterHotKeyHook = new ImportHook("user32.dll", "UnregisterHotKey",
+                                          reinterpret_cast<void*>(UnregisterHotKeyAndLog));
 }
 
 BOOL CALLBACK LogMenuWindow(HWND window, LPARAM lParam)
