@@ -151,16 +151,16 @@ if(MINGW)
     add_test(NAME exe_imports
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:quillmere>
                      ${CMAKE_OBJDUMP})
-    # What each exe needs and about a kilobyte more: 81 KB for x64 (82944 bytes), 76 KB for x86
-    # (77824 bytes, with no unwind tables of its own). Power modes, one Quillmere per session,
-    # the resume rule and the program rules took x64 from 60416 bytes to 77824; the held file
-    # folder, the tray icon's retries and the elevated first start 1.5 KB more; the program
-    # rules on a real desktop (the shell's surfaces, the settled return, the plan and modes of
-    # before, a Store app's frame) 3.5 KB more.
+    # What each exe needs (x86 with half a kilobyte more): a feature that grows the exe moves the
+    # budget by what it really adds. Power modes, one Quillmere per session, the resume rule and
+    # the program rules took x64 from 60416 bytes to 77824; the held file folder, the tray icon's
+    # retries and the elevated first start 1.5 KB more; the program rules on a real desktop 3.5 KB
+    # more; the layers 1 KB (83968). The command line and the global hotkeys added about 16 KB,
+    # and the exe's own entry point (app/process_entry.cpp) took about 10.5 KB off: 89600.
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-        set(quillmere_size_budget 83968)
+        set(quillmere_size_budget 89600)
     else()
-        set(quillmere_size_budget 78848)
+        set(quillmere_size_budget 82432)
     endif()
     add_test(NAME exe_size
              COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-size $<TARGET_FILE:quillmere>
