@@ -138,6 +138,8 @@ TEST(StartCommandTest, CarriesOutCommandsItselfAndPrintsTheirLines)
          "The system refused the switch; the power plan is Balanced.\r\n"},
         {mode, false, 1, "This machine has no power modes.\r\n"},
         {mode, true, 0, "The power plan has been changed to Balanced (Best Performance).\r\n"},
+        // With modes, /next steps from the mode in force, Balanced, to Best Performance.
+        {{kCommandNext, 0, {}}, true, 0, "The power plan has been changed to Balanced (Best Performance).\r\n"},
         {status, true, 0, "Power plan: Balanced\r\nPower mode: Balanced\r\nPower source: AC power\r\n"},
         {status, false, 0, "Power plan: Balanced\r\nPower source: AC power\r\n"},
         {usage, false, 0, "Usage: quillmere.exe [/plan NAME"},
