@@ -10,6 +10,7 @@
 #include "power/plan_name.h"
 #include "power/power_api.h"
 #include "settings/hotkeys_file.h"
+#include "settings/modeless_dialog.h"
 
 // What follows a target's name in its list line: a tab and its keys, each with " (taken)" when
 // another program held it at the last registration.
@@ -233,26 +234,18 @@ static void FillHotkeys(HWND window)
 
 void ShowHotkeys(HWND owner)
 {
-    HWND window = keys.window;
-    if (window != nullptr && IsWindowVisible(window)) {
-        SetForegroundWindow(window);
-        return;
-    }
-    if (window == nullptr) {
-        // The hotkey control's class is registered on first use only.
+    // The hotkey control's class is registered on first use only.
+    if (keys.window == nullptr) {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_HOTKEY_CLASS};
         InitCommonControlsEx(&controls);
-        window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOTKEYS), owner,
-                                    HotkeysProc, 0);
-        keys.window = window;
     }
+    HWND window = OpenModelessDialog(owner, IDD_HOTKEYS, HotkeysProc, &keys.window);
     if (window == nullptr)
         return;
     FillHotkeys(window);
     // Until OK or Cancel registers them again, a key pressed here is a key for the control.
     UnregisterHotkeys(owner);
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
+    PresentModelessDialog(window);
 }
 
 HWND HotkeysWindow()

@@ -9,6 +9,7 @@
 #include "power/plan_catalogue.h"
 #include "power/plan_name.h"
 #include "power/power_api.h"
+#include "settings/modeless_dialog.h"
 #include "settings/program_rules_file.h"
 
 // A list line: the program, a tab, its target.
@@ -277,21 +278,11 @@ static void FillProgramRules(HWND window)
 
 void ShowProgramRules(HWND owner)
 {
-    HWND window = rules.window;
-    if (window != nullptr && IsWindowVisible(window)) {
-        SetForegroundWindow(window);
-        return;
-    }
-    if (window == nullptr) {
-        window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRAM_RULES),
-                                    owner, ProgramRulesProc, 0);
-        rules.window = window;
-    }
+    HWND window = OpenModelessDialog(owner, IDD_PROGRAM_RULES, ProgramRulesProc, &rules.window);
     if (window == nullptr)
         return;
     FillProgramRules(window);
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
+    PresentModelessDialog(window);
 }
 
 HWND ProgramRulesWindow()
