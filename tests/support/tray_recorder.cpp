@@ -98,3 +98,22 @@ void TrayFixture::SetUp()
     window = CreateSettingsDialog(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
 }
+
+static int countedTrayCalls = 0;
+
+static BOOL WINAPI CountTrayCall(DWORD, PNOTIFYICONDATAW)
+{
+    ++countedTrayCalls;
+    return TRUE;
+}
+
+TrayCallCounter::TrayCallCounter()
+    : hook_("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(CountTrayCall))
+{
+    countedTrayCalls = 0;
+}
+
+int TrayCallCounter::calls() const
+{
+    return countedTrayCalls;
+}

@@ -37,3 +37,15 @@ protected:
     ImportHook notifyHook;
     ImportHook destroyHook;
 };
+
+// Counts the Shell_NotifyIconW calls made while it lives, passing none on to the shell: for code
+// that must show nothing.
+class TrayCallCounter {
+public:
+    TrayCallCounter();
+    bool installed() const { return hook_.installed(); }
+    int calls() const;
+
+private:
+    ImportHook hook_;
+};

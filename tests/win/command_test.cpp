@@ -27,14 +27,6 @@ void InstallFourPlans()
     SetScriptedPlanName(kOwnPlan, L"Quiet Office");
 }
 
-int trayCalls = 0;
-
-BOOL WINAPI CountTrayCall(DWORD, PNOTIFYICONDATAW)
-{
-    ++trayCalls;
-    return TRUE;
-}
-
 LRESULT SendCopied(HWND window, ULONG_PTR tag, const void* data, DWORD size)
 {
     COPYDATASTRUCT message = {tag, size, const_cast<void*>(data)};
@@ -146,9 +138,8 @@ TEST(StartCommandTest, CarriesOutCommandsItselfAndPrintsTheirLines)
         {wrong, false, 1, "Usage: quillmere.exe [/plan NAME"},
     };
     HANDLE before = GetStdHandle(STD_OUTPUT_HANDLE);
-    ImportHook tray("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(CountTrayCall));
+    TrayCallCounter tray;
     ASSERT_TRUE(tray.installed());
-    trayCalls = 0;
     for (const auto& c : cases) {
         ResetAppState();
         ResetScriptedPower();
@@ -166,6 +157,6 @@ TEST(StartCommandTest, CarriesOutCommandsItselfAndPrintsTheirLines)
         EXPECT_EQ(exitCode, c.exitCode) << c.printed;
         EXPECT_EQ(printed.substr(0, c.printed.size()), c.printed);
     }
-    EXPECT_EQ(trayCalls, 0);
+    EXPECT_EQ(tray.calls(), 0);
     RemovePlanKeys();
 }

@@ -9,20 +9,8 @@
 #include "core/plan_ids.h"
 #include "core/power_modes.h"
 #include "power/plan_switching.h"
-#include "support/import_hook.h"
 #include "support/scripted_power.h"
-
-namespace {
-
-int trayCalls = 0;
-
-BOOL WINAPI CountTrayCall(DWORD, PNOTIFYICONDATAW)
-{
-    ++trayCalls;
-    return TRUE;
-}
-
-}  // namespace
+#include "support/tray_recorder.h"
 
 TEST(SwitchResultTest, SaysWhatHappenedAndShowsNothing)
 {
@@ -54,9 +42,8 @@ TEST(SwitchResultTest, SaysWhatHappenedAndShowsNothing)
         {"mode where the platform has none", false, PLAN_HIGH_PERFORMANCE, none, true,
          MODE_BEST_PERFORMANCE, kNothingToSwitch, false, none, L".", none},
     };
-    ImportHook tray("shell32.dll", "Shell_NotifyIconW", reinterpret_cast<void*>(CountTrayCall));
+    TrayCallCounter tray;
     ASSERT_TRUE(tray.installed());
-    trayCalls = 0;
     for (const auto& c : cases) {
         ResetAppState();
         ResetScriptedPower();
@@ -77,5 +64,5 @@ TEST(SwitchResultTest, SaysWhatHappenedAndShowsNothing)
             expected.push_back(c.planSet);
         EXPECT_EQ(PlansSet(), expected) << c.what;
     }
-    EXPECT_EQ(trayCalls, 0);
+    EXPECT_EQ(tray.calls(), 0);
 }
