@@ -64,7 +64,7 @@ if(CMAKE_CROSSCOMPILING)
                      composition_7 composition_10 composition_compat second_start keyboard
                      sleep_resume tray_retry program_rules program_rules_mode no_program_rules
                      program_rules_settle program_rules_windows11 command_line
-                     planted_dlls hotkeys)
+                     planted_dlls hotkeys windows7_desktop)
             add_test(NAME desktop_${case}
                      COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e_desktop/desktop_test.sh
                              ${CMAKE_BINARY_DIR} ${QUILLMERE_WINEARCH} ${case})

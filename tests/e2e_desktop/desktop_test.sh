@@ -10,7 +10,7 @@
 # modern_standby power_modes windows10_modes display_off_hung composition_7 composition_10
 # composition_compat planted_dlls second_start keyboard sleep_resume tray_retry program_rules
 # program_rules_mode no_program_rules program_rules_settle program_rules_windows11 command_line
-# hotkeys.
+# hotkeys windows7_desktop.
 # Exit code 0 pass, 1 fail, 77 skipped (said why).
 #
 # The battery rule looks at ACLineStatus, which Wine reads from the host's
@@ -786,6 +786,39 @@ case_hotkeys() {
 
 # The command line, with no Quillmere running and then with one: the exit codes, the lines a
 # script captures, the running one's tooltip, and /next round the menu's order.
+# The desktop machine (Windows 7, always on AC, no battery), where nothing of the power modes,
+# the program rules, the hotkeys or the command line is in use: the tooltip, the balloon, the
+# menu (Exit still its last item, below "Program Rules..." and "Hotkeys..."), the settings
+# window and config.txt are as they always were.
+case_windows7_desktop() {
+    session_machine=desktop
+    on_ac
+    start
+    check "start-up on AC brings High Performance" test "$(last_switch)" = "$(upper $plan_high)"
+    check "... named in the tooltip" test "$(last_tip)" = "Current power plan: High Performance."
+    check "no hotkey and no foreground hook is registered" \
+        test "$(grep -cE '^(RegisterHotKey|SetWinEventHook)' "$session_log")" = 0
+    local sub
+    sub=$(open_plan_menu | sed -n 2p)
+    session_click_menu_item "$sub" 3 1 3  # "Power Saver", the last built-in item
+    session_driver wait nomenu >/dev/null
+    sleep 0.5
+    check "the menu's Power Saver is switched to" test "$(active_plan)" = $plan_saver
+    check "... announced in the balloon" test "$(grep '^tray balloon ' "$session_log" | tail -n 1 | cut -d' ' -f3-)" = \
+        "The power plan has been changed to Power Saver."
+    check "... and the tooltip" test "$(last_tip)" = "Current power plan: Power Saver."
+    session_wait_balloon
+    open_settings
+    check "config.txt is the 133 bytes of the defaults" cmp -s "$work/config.txt" <(expected_config)
+    check "the Plugged In list shows High Performance" \
+        test "$(session_driver control 1007 | cut -d' ' -f5- | tr -d '\r')" = "High Performance"
+    session_click_tray double
+    session_driver wait hidden >/dev/null
+    exit_from_menu
+    check "Exit is the menu's last item and ends with code 0 (got $exit_code)" test "$exit_code" = 0
+    check "... leaving Power Saver active" test "$(active_plan)" = $plan_saver
+}
+
 case_command_line() {
     on_ac
     session_start_x && session_boot && session_start_desktop || { echo "FAIL: no session"; exit 1; }
@@ -837,7 +870,7 @@ case "$case_name" in
 power_source | battery_rule | menu_plan | settings_file | startup_value | exit | day_two | \
     modern_standby | power_modes | windows10_modes | display_off_hung | planted_dlls | \
     second_start | keyboard | sleep_resume | tray_retry | program_rules | program_rules_mode | \
-    no_program_rules | program_rules_settle | program_rules_windows11 | command_line | hotkeys)
+    no_program_rules | program_rules_settle | program_rules_windows11 | command_line | hotkeys | windows7_desktop)
     "case_$case_name" ;;
 composition_7) case_composition win7 "enabled Aero On" ;;
 composition_10) case_composition win10 "grayed Aero Off" ;;
