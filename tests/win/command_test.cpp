@@ -27,6 +27,12 @@ void InstallFourPlans()
     SetScriptedPlanName(kOwnPlan, L"Quiet Office");
 }
 
+bool SwitchedTo(const GUID& plan)
+{
+    std::vector<GUID> plans = PlansSet();
+    return plans.size() == 1 && IsSameGuid(plans[0], plan);
+}
+
 LRESULT SendCopied(HWND window, ULONG_PTR tag, const void* data, DWORD size)
 {
     COPYDATASTRUCT message = {tag, size, const_cast<void*>(data)};
@@ -103,6 +109,34 @@ TEST_F(CopiedCommandTest, AnythingButAWellFormedCommandIsIgnored)
     EXPECT_EQ(SendCopied(window, kCopiedCommandTag, nullptr, sizeof(data)), 0);
     EXPECT_EQ(SendMessageW(window, WM_COPYDATA, 0, 0), 0);
     EXPECT_TRUE(PlansSet().empty());
+}
+
+// At log-on the shell may still refuse the icon when a scheduled task's command arrives: the
+// switch is made, and the icon that comes with the next try shows it.
+TEST_F(CopiedCommandTest, AtLogOnTheIconThatComesLaterShowsTheCommandsPlan)
+{
+    InstallFourPlans();
+    DestroyWindow(window);
+    PumpMessages();
+    ResetAppState();
+    refusedTrayAdds = 1;
+    window = CreateSettingsDialog(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    scriptedPower.calls.clear();
+    CopiedCommand data;
+    ASSERT_TRUE(WriteCopiedCommand(PlanCommand(u"Power Saver"), &data));
+    EXPECT_EQ(SendCopied(window, kCopiedCommandTag, &data, sizeof(data)), 1);
+    EXPECT_TRUE(SwitchedTo(PLAN_POWER_SAVER));
+    trayEvents.clear();
+    SendMessageW(window, WM_TIMER, kTrayRetryTimer, 0);
+    ASSERT_FALSE(TrayCalls().empty());
+    EXPECT_EQ(TrayCalls()[0].operation, static_cast<DWORD>(NIM_ADD));
+    EXPECT_STREQ(app.trayIcon.szTip, L"Current power plan: Power saver.");
+    bool tipGiven = false;
+    for (const TrayEvent& call : TrayCalls())
+        tipGiven = tipGiven || ((call.record.uFlags & NIF_TIP) != 0 &&
+                                lstrcmpW(call.record.szTip, L"Current power plan: Power saver.") == 0);
+    EXPECT_TRUE(tipGiven);
 }
 
 // Where no Quillmere runs, the starting process switches itself: no tray, its lines in the file
