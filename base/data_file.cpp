@@ -2,14 +2,6 @@
 
 #include "base/working_directory.h"
 
-const DataFile kConfigFile = {L"config.txt", L"config.txt.new",
-                              L"Could not open config.txt! The configuration could not be saved."};
-const DataFile kProgramsFile = {
-    L"programs.txt", L"programs.txt.new",
-    L"Could not open programs.txt! The program rules could not be saved."};
-const DataFile kHotkeysFile = {L"hotkeys.txt", L"hotkeys.txt.new",
-                               L"Could not open hotkeys.txt! The hotkeys could not be saved."};
-
 // No valid file of the program's comes near this size; anything past it is left unread.
 constexpr DWORD kReadLimit = 1024 * 1024;
 

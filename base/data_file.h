@@ -12,11 +12,19 @@ struct DataFile {
 };
 
 // The seven settings between runs.
-extern const DataFile kConfigFile;
+inline constexpr DataFile kConfigFile = {
+    L"config.txt", L"config.txt.new",
+    L"Could not open config.txt! The configuration could not be saved."};
 // The program rules between runs: untrusted input, as "config.txt" is.
-extern const DataFile kProgramsFile;
+inline constexpr DataFile kProgramsFile = {
+    L"programs.txt", L"programs.txt.new",
+    L"Could not open programs.txt! The program rules could not be saved."};
 // The global hotkeys between runs: untrusted input too.
-extern const DataFile kHotkeysFile;
+inline constexpr DataFile kHotkeysFile = {
+    L"hotkeys.txt", L"hotkeys.txt.new",
+    L"Could not open hotkeys.txt! The hotkeys could not be saved."};
+// Every file the program makes itself, for the removal of an installed copy.
+inline constexpr const DataFile* kDataFiles[] = {&kConfigFile, &kProgramsFile, &kHotkeysFile};
 
 // Whether the file can be opened for reading, as ReadDataFile opens it.
 bool CanReadDataFile(const DataFile& file);

@@ -8,14 +8,15 @@
 //                        removal: starts the installed exe in the install folder, as the
 //                        Start menu shortcut does, so the upgrade leaves Quillmere running
 //   RemoveUserFiles      after InstallFinalize, on a removal that is no upgrade: deletes what
-//                        the program made itself (config.txt, programs.txt, their .new files,
-//                        the Run value naming the installed exe) and the install folder once it
-//                        is empty
+//                        the program made itself (config.txt, programs.txt, hotkeys.txt, their
+//                        .new files, the Run value naming the installed exe) and the install
+//                        folder once it is empty
 #include "base/platform.h"
 
 #include <msi.h>
 #include <msiquery.h>
 
+#include "base/data_file.h"  // the files the program makes
 #include "res/resource.h"
 #include "settings/settings_dialog.h"  // kSettingsDialogCaption
 
@@ -29,8 +30,6 @@ constexpr wchar_t kRunValue[] = L"Quillmere";
 constexpr wchar_t kExeName[] = L"quillmere.exe";
 // Set by EndRunningQuillmere and named in StartQuillmere's condition in quillmere.wxs.
 constexpr wchar_t kEndedProperty[] = L"QuillmereEnded";
-const wchar_t* const kUserFiles[] = {L"config.txt", L"config.txt.new", L"programs.txt",
-                                     L"programs.txt.new"};
 
 // FOLDER plus NAME into PATH; false when it does not fit.
 bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t (&path)[MAX_PATH])
@@ -105,10 +104,13 @@ extern "C" UINT WINAPI RemoveUserFiles(MSIHANDLE install)
     wchar_t exe[MAX_PATH];
     if (!JoinPath(folder, kExeName, exe) || GetFileAttributesW(exe) != INVALID_FILE_ATTRIBUTES)
         return ERROR_SUCCESS;
-    for (const wchar_t* name : kUserFiles) {
-        wchar_t path[MAX_PATH];
-        if (JoinPath(folder, name, path))
-            DeleteFileW(path);
+    for (const DataFile* file : kDataFiles) {
+        const wchar_t* const names[] = {file->name, file->newName};
+        for (const wchar_t* name : names) {
+            wchar_t path[MAX_PATH];
+            if (JoinPath(folder, name, path))
+                DeleteFileW(path);
+        }
     }
     RemoveDirectoryW(folder);  // fails, and leaves it, when the user put anything else there
     RemoveRunValue(folder);

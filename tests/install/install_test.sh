@@ -140,6 +140,7 @@ check "the package's version $version is the exe's version record ($record)" \
 "$WINE" reg add "$run_key" /v Quillmere /d "\"$exe_windows\"" /f >/dev/null 2>&1
 : >"$install_dir/config.txt.new"
 printf '{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}\tgame.exe\r\n' >"$install_dir/programs.txt"
+printf 'next\tCtrl+Alt+N\r\n' >"$install_dir/hotkeys.txt"
 msiexec /x "$msi" /qn
 check "the package is removed silently" test $? = 0
 check "the removal ended the running Quillmere and started none" test -z "$(running_programs)"
