@@ -56,13 +56,13 @@ int DescribeStatus(WCHAR (&text)[kCommandTextUnits])
     GUID active = {};
     GUID mode = {};
     BYTE line = 255;
-    bool known = GetActivePlan(&active);
+    InForce now = ReadInForce(IsOnAc(), &active, &mode);
     WCHAR name[kPlanNameUnits] = L"unknown";
-    if (known)
+    if (now.plan != nullptr)
         GetPlanDisplayName(active, name);
     WCHAR planLine[kPlanNameUnits + 16];
     ComposeBoundedText(planLine, L"Power plan: ", name, L"\r\n");
-    int index = known && GetModeInForce(active, IsOnAc(), &mode) ? FindPowerMode(mode) : -1;
+    int index = now.mode != nullptr ? FindPowerMode(mode) : -1;
     WCHAR modeLine[48] = L"";
     if (index >= 0)
         ComposeBoundedText(modeLine, L"Power mode: ", kPowerModes[index].name, L"\r\n");
@@ -72,5 +72,5 @@ int DescribeStatus(WCHAR (&text)[kCommandTextUnits])
                        line == 1   ? L"Power source: AC power\r\n"
                        : line == 0 ? L"Power source: battery\r\n"
                                    : L"Power source: unknown\r\n");
-    return known ? kExitDone : kExitRefused;
+    return now.plan != nullptr ? kExitDone : kExitRefused;
 }

@@ -47,11 +47,12 @@ static bool IsSameTextAnyCase(const WCHAR* a, const WCHAR* b)
 
 bool FindPlanNamed(const WCHAR* text, GUID* plan)
 {
-    RefreshPlanCatalogue();
+    // A list of its own: the catalogue's positions are the open tray menu's commands.
+    std::vector<GUID> plans;
+    ReadInstalledPlans(&plans);
     GUID id = {};
     bool isId = ParseGuidText(text, static_cast<size_t>(lstrlenW(text)), &id);
-    for (unsigned position = 0; position < PlanCount(); ++position) {
-        const GUID& candidate = *PlanAt(position);
+    for (const GUID& candidate : plans) {
         WCHAR name[kPlanNameUnits];
         GetPlanDisplayName(candidate, name);
         if ((isId && IsSameGuid(candidate, id)) || IsSameTextAnyCase(text, name) ||

@@ -16,6 +16,7 @@ void GetTargetName(const GUID& target, WCHAR (&name)[kPlanNameUnits]);
 const WCHAR* GetBuiltInLabel(const GUID& plan);
 
 // The installed plan a command names: its braced identifier, or its display name or, for the
-// three built-in plans, the tray menu's label of it, in either case. The catalogue is read
-// again first; the first plan in registry order that matches wins. False when none matches.
+// three built-in plans, the tray menu's label of it, in either case. The installed plans are
+// read into a list of its own; the first in registry order that matches wins. False when none
+// matches.
 bool FindPlanNamed(const WCHAR* text, GUID* plan);

@@ -54,18 +54,18 @@ SwitchResult SwitchToTarget(const GUID& target, bool onAc)
 
 SwitchResult SwitchToNext(bool onAc)
 {
+    GUID active = {};
+    GUID mode = {};
+    InForce now = ReadInForce(onAc, &active, &mode);
     if (HasPowerModes()) {
-        GUID active = {};
-        GUID mode = {};
-        int index = GetActivePlan(&active) && GetModeInForce(active, onAc, &mode)
-                        ? FindPowerMode(mode) : -1;
+        int index = now.mode != nullptr ? FindPowerMode(*now.mode) : -1;
         return SwitchToMode(*kPowerModes[(index + 1) % kPowerModeCount].id, onAc);
     }
-    RefreshPlanCatalogue();
-    GUID active = {};
-    bool known = GetActivePlan(&active);
-    const GUID* next = PlanAt(FindNextPlan(PlanAt(0), PlanCount(), known ? &active : nullptr));
-    if (next == nullptr)
+    // A list of its own: the catalogue's positions are the open tray menu's commands.
+    std::vector<GUID> plans;
+    ReadInstalledPlans(&plans);
+    unsigned next = FindNextPlan(plans.data(), static_cast<unsigned>(plans.size()), now.plan);
+    if (next >= plans.size())
         return {kNothingToSwitch, false, {}, L"."};
-    return SwitchToPlan(*next);
+    return SwitchToPlan(plans[next]);
 }

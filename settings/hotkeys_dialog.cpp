@@ -27,11 +27,6 @@ static struct {
     bool changed;
 } keys;
 
-static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendDlgItemMessageW(window, control, message, wParam, lParam);
-}
-
 // The list line a binding belongs to: 0 for "Next", or its target's line; -1 when its target
 // is not listed.
 static int LineOf(const HotkeyBinding& binding)
@@ -44,7 +39,7 @@ static int LineOf(const HotkeyBinding& binding)
 
 static int SelectedLine(HWND window)
 {
-    LRESULT line = SendToControl(window, IDC_HOTKEY_LIST, LB_GETCURSEL, 0, 0);
+    LRESULT line = SendDlgItemMessageW(window, IDC_HOTKEY_LIST, LB_GETCURSEL, 0, 0);
     return line >= 0 && static_cast<size_t>(line) <= keys.targets.size() ? static_cast<int>(line) : -1;
 }
 
@@ -76,7 +71,7 @@ static void ComposeKeys(int line, WCHAR (&text)[kKeysUnits])
 
 static void FillKeyList(HWND window, int selected)
 {
-    SendToControl(window, IDC_HOTKEY_LIST, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(window, IDC_HOTKEY_LIST, LB_RESETCONTENT, 0, 0);
     for (size_t line = 0; line <= keys.targets.size(); ++line) {
         WCHAR name[kPlanNameUnits] = L"Next";
         if (line > 0)
@@ -85,9 +80,9 @@ static void FillKeyList(HWND window, int selected)
         ComposeKeys(static_cast<int>(line), keyText);
         WCHAR text[kPlanNameUnits + kKeysUnits];
         ComposeBoundedText(text, L"", name, keyText);
-        SendToControl(window, IDC_HOTKEY_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageW(window, IDC_HOTKEY_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
-    SendToControl(window, IDC_HOTKEY_LIST, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendDlgItemMessageW(window, IDC_HOTKEY_LIST, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 // The hotkey control's own flags, in the high byte of its value.
@@ -128,7 +123,7 @@ static void ShowSelectedKey(HWND window)
             break;
         }
     }
-    SendToControl(window, IDC_HOTKEY_KEY, HKM_SETHOTKEY, value, 0);
+    SendDlgItemMessageW(window, IDC_HOTKEY_KEY, HKM_SETHOTKEY, value, 0);
     EnableWindow(GetDlgItem(window, IDC_HOTKEY_KEY), line >= 0);
     EnableWindow(GetDlgItem(window, IDC_CLEAR_HOTKEY), line >= 0);
 }
@@ -150,7 +145,7 @@ static void RemoveKeys(int line, const Hotkey* key)
 static void TakeControlKey(HWND window)
 {
     int line = SelectedLine(window);
-    Hotkey key = HotkeyOf(SendToControl(window, IDC_HOTKEY_KEY, HKM_GETHOTKEY, 0, 0));
+    Hotkey key = HotkeyOf(SendDlgItemMessageW(window, IDC_HOTKEY_KEY, HKM_GETHOTKEY, 0, 0));
     if (line < 0 || !IsUsableHotkey(key))
         return;
     RemoveKeys(line, &key);
@@ -227,7 +222,7 @@ static void FillHotkeys(HWND window)
             keys.targets.push_back(*mode.id);
     }
     INT tabStop = 150;
-    SendToControl(window, IDC_HOTKEY_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+    SendDlgItemMessageW(window, IDC_HOTKEY_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     FillKeyList(window, 0);
     ShowSelectedKey(window);
 }

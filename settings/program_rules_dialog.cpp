@@ -26,11 +26,6 @@ static struct {
     std::vector<GUID> targets;             // the targets its list offers, in its order
 } rules;
 
-static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendDlgItemMessageW(window, control, message, wParam, lParam);
-}
-
 static const WCHAR* ProgramText(const ProgramRule& rule)
 {
     return reinterpret_cast<const WCHAR*>(rule.program);
@@ -55,18 +50,18 @@ static void ComposeLine(const ProgramRule& rule, WCHAR (&line)[kLineUnits])
 
 static void FillRuleList(HWND window, int selected)
 {
-    SendToControl(window, IDC_RULE_LIST, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(window, IDC_RULE_LIST, LB_RESETCONTENT, 0, 0);
     for (const ProgramRule& rule : rules.editedRules) {
         WCHAR line[kLineUnits];
         ComposeLine(rule, line);
-        SendToControl(window, IDC_RULE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+        SendDlgItemMessageW(window, IDC_RULE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
     }
-    SendToControl(window, IDC_RULE_LIST, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendDlgItemMessageW(window, IDC_RULE_LIST, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 static int SelectedRule(HWND window)
 {
-    LRESULT selected = SendToControl(window, IDC_RULE_LIST, LB_GETCURSEL, 0, 0);
+    LRESULT selected = SendDlgItemMessageW(window, IDC_RULE_LIST, LB_GETCURSEL, 0, 0);
     return selected >= 0 && static_cast<size_t>(selected) < rules.editedRules.size()
                ? static_cast<int>(selected) : -1;
 }
@@ -76,7 +71,7 @@ static void ShowSelectedTarget(HWND window)
 {
     int rule = SelectedRule(window);
     int target = rule >= 0 ? FindTarget(rules.editedRules[rule].target) : -1;
-    SendToControl(window, IDC_RULE_TARGET, CB_SETCURSEL, static_cast<WPARAM>(target), 0);
+    SendDlgItemMessageW(window, IDC_RULE_TARGET, CB_SETCURSEL, static_cast<WPARAM>(target), 0);
     EnableWindow(GetDlgItem(window, IDC_RULE_TARGET), rule >= 0);
     EnableWindow(GetDlgItem(window, IDC_REMOVE_RULE), rule >= 0);
 }
@@ -89,11 +84,11 @@ static void FillTargets(HWND window)
         for (const PowerMode& mode : kPowerModes)
             rules.targets.push_back(*mode.id);
     }
-    SendToControl(window, IDC_RULE_TARGET, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(window, IDC_RULE_TARGET, CB_RESETCONTENT, 0, 0);
     for (const GUID& target : rules.targets) {
         WCHAR name[kPlanNameUnits];
         GetTargetName(target, name);
-        SendToControl(window, IDC_RULE_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendDlgItemMessageW(window, IDC_RULE_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
 }
 
@@ -210,7 +205,7 @@ static void RemoveRule(HWND window)
 static void ChangeTarget(HWND window)
 {
     int rule = SelectedRule(window);
-    LRESULT target = SendToControl(window, IDC_RULE_TARGET, CB_GETCURSEL, 0, 0);
+    LRESULT target = SendDlgItemMessageW(window, IDC_RULE_TARGET, CB_GETCURSEL, 0, 0);
     if (rule < 0 || target < 0 || static_cast<size_t>(target) >= rules.targets.size())
         return;
     rules.editedRules[rule].target = rules.targets[target];
@@ -271,7 +266,7 @@ static void FillProgramRules(HWND window)
     FillTargets(window);
     // The program column is wide enough for a long path before the target's name.
     INT tabStop = 150;
-    SendToControl(window, IDC_RULE_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+    SendDlgItemMessageW(window, IDC_RULE_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     FillRuleList(window, rules.editedRules.empty() ? -1 : 0);
     ShowSelectedTarget(window);
 }

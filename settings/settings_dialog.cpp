@@ -14,11 +14,6 @@
 static const int kPlanBoxes[3] = {IDC_PLUGGED_IN_PLAN, IDC_UNPLUGGED_PLAN, IDC_LOW_BATTERY_PLAN};
 static std::vector<GUID> listedPlans;
 
-static LRESULT SendToControl(HWND window, int control, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendDlgItemMessageW(window, control, message, wParam, lParam);
-}
-
 // The lists keep the template's width, and a mode's entry is longer than they are: the dropped
 // list is widened to show the longest entry whole, in the lists' own font.
 static void FitDroppedWidth(HWND window)
@@ -44,27 +39,27 @@ static void FitDroppedWidth(HWND window)
     // Room for the list's scroll bar and its borders and margins beside the text.
     int width = widest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
     for (int each : kPlanBoxes)
-        SendToControl(window, each, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+        SendDlgItemMessageW(window, each, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
 static void FillPlanBoxes(HWND window)
 {
     for (int box : kPlanBoxes)
-        SendToControl(window, box, CB_RESETCONTENT, 0, 0);
+        SendDlgItemMessageW(window, box, CB_RESETCONTENT, 0, 0);
     // A plan without a readable name shows its identifier text, as in the tray menu, so each
     // box still gets exactly one entry per plan.
     WCHAR name[kPlanNameUnits];
     for (const GUID& plan : listedPlans) {
         GetPlanDisplayName(plan, name);
         for (int box : kPlanBoxes)
-            SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+            SendDlgItemMessageW(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     if (!HasPowerModes())
         return;
     for (const PowerMode& mode : kPowerModes) {
         GetTargetName(*mode.id, name);
         for (int box : kPlanBoxes)
-            SendToControl(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+            SendDlgItemMessageW(window, box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     FitDroppedWidth(window);
 }
@@ -81,12 +76,12 @@ static void SelectPlan(HWND window, int box, const GUID& plan)
         position = count + static_cast<unsigned>(mode);
     else if (position == count && modesListed)
         position = count + kPowerModeCount;
-    SendToControl(window, box, CB_SETCURSEL, position, 0);
+    SendDlgItemMessageW(window, box, CB_SETCURSEL, position, 0);
 }
 
 static void SetCheck(HWND window, int box, int32_t flag)
 {
-    SendToControl(window, box, BM_SETCHECK, flag != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendDlgItemMessageW(window, box, BM_SETCHECK, flag != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 static void EnableControl(HWND window, int control, bool enable)
@@ -123,7 +118,7 @@ void FillSettingsDialog(HWND window)
     SelectPlan(window, IDC_LOW_BATTERY_PLAN, settings.lowBatteryPlan);
 
     // Typing is limited to two digits; a larger loaded value is still shown whole.
-    SendToControl(window, IDC_PERCENT, EM_LIMITTEXT, 2, 0);
+    SendDlgItemMessageW(window, IDC_PERCENT, EM_LIMITTEXT, 2, 0);
     SetDlgItemInt(window, IDC_PERCENT, settings.lowBatteryPercent, FALSE);
 
     SetCheck(window, IDC_SWITCH_ON_AC, settings.switchOnAcChange);
@@ -160,7 +155,7 @@ void HideSettings(HWND window)
 // as it is.
 static void ReadPlanBox(HWND window, int box, GUID* plan)
 {
-    LRESULT selected = SendToControl(window, box, CB_GETCURSEL, 0, 0);
+    LRESULT selected = SendDlgItemMessageW(window, box, CB_GETCURSEL, 0, 0);
     if (selected < 0)
         return;
     LRESULT count = static_cast<LRESULT>(listedPlans.size());
@@ -175,7 +170,7 @@ static void ReadPlanBox(HWND window, int box, GUID* plan)
 // BST_UNCHECKED (0) or BST_CHECKED (1); the boxes have no third state.
 static int32_t ReadCheck(HWND window, int box)
 {
-    return static_cast<int32_t>(SendToControl(window, box, BM_GETCHECK, 0, 0));
+    return static_cast<int32_t>(SendDlgItemMessageW(window, box, BM_GETCHECK, 0, 0));
 }
 
 // The registry is asked afresh rather than trusting what the fill showed; it is changed only
