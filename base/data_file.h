@@ -3,6 +3,9 @@
 // (HoldFileFolder), and each is written through a new file beside it and one rename.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "base/platform.h"
 
 struct DataFile {
@@ -40,3 +43,27 @@ bool SaveDataFile(const DataFile& file, const char* bytes, DWORD length);
 // The one message box of the data files: OK only, the caption "Oh snap!", and no owner window,
 // so the settings window stays enabled and the program's messages go on being handled.
 void ShowDataFileMessage(const WCHAR* text);
+
+// A file of lines kept as a list: read through reader, which appends what it can read, into
+// *items, which it replaces; a missing or unreadable file leaves the list empty, silently.
+template <typename Item>
+void LoadDataList(const DataFile& file, std::vector<Item>* items,
+                  void (*reader)(const char*, size_t, std::vector<Item>*))
+{
+    items->clear();
+    char* bytes = nullptr;
+    DWORD length = 0;
+    if (ReadDataFile(file, &bytes, &length))
+        reader(bytes, length, items);
+    FreeDataFile(bytes);
+}
+
+// Writes the list as formatter gives its text, as SaveDataFile does.
+template <typename Item>
+bool SaveDataList(const DataFile& file, const std::vector<Item>& items,
+                  void (*formatter)(const std::vector<Item>&, std::vector<char>*))
+{
+    std::vector<char> text;
+    formatter(items, &text);
+    return SaveDataFile(file, text.data(), static_cast<DWORD>(text.size()));
+}

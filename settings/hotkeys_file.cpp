@@ -5,17 +5,10 @@
 
 void LoadHotkeys()
 {
-    app.hotkeys.clear();
-    char* bytes = nullptr;
-    DWORD length = 0;
-    if (ReadDataFile(kHotkeysFile, &bytes, &length))
-        ReadHotkeyBindings(bytes, length, &app.hotkeys);
-    FreeDataFile(bytes);
+    LoadDataList(kHotkeysFile, &app.hotkeys, ReadHotkeyBindings);
 }
 
 void SaveHotkeys()
 {
-    std::vector<char> text;
-    FormatHotkeyBindings(app.hotkeys, &text);
-    SaveDataFile(kHotkeysFile, text.data(), static_cast<DWORD>(text.size()));
+    SaveDataList(kHotkeysFile, app.hotkeys, FormatHotkeyBindings);
 }

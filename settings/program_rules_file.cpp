@@ -5,17 +5,10 @@
 
 void LoadProgramRules()
 {
-    app.programRules.clear();
-    char* bytes = nullptr;
-    DWORD length = 0;
-    if (ReadDataFile(kProgramsFile, &bytes, &length))
-        ReadProgramRules(bytes, length, &app.programRules);
-    FreeDataFile(bytes);
+    LoadDataList(kProgramsFile, &app.programRules, ReadProgramRules);
 }
 
 void SaveProgramRules()
 {
-    std::vector<char> text;
-    FormatProgramRules(app.programRules, &text);
-    SaveDataFile(kProgramsFile, text.data(), static_cast<DWORD>(text.size()));
+    SaveDataList(kProgramsFile, app.programRules, FormatProgramRules);
 }

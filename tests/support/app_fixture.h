@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/launch.h"
 #include "base/app_state.h"
 #include "base/messages.h"
@@ -13,6 +16,10 @@
 // Dispatches every pending message; a WM_QUIT is taken off the queue and its code returned
 // (-1 when none came).
 int PumpMessages();
+// The lines of a dialog's list box, in order.
+std::vector<std::wstring> ListBoxLines(HWND dialog, int listBox);
+// A command as a control of a dialog sends it.
+void SendDialogCommand(HWND dialog, WORD id, WORD code = 0);
 
 class AppFixture : public ::testing::Test {
 protected:

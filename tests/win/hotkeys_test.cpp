@@ -83,20 +83,8 @@ protected:
         RemovePlanKeys();
     }
     HWND Keys() { return HotkeysWindow(); }
-    std::vector<std::wstring> ListLines()
-    {
-        std::vector<std::wstring> lines;
-        for (LRESULT i = 0; i < SendDlgItemMessageW(Keys(), IDC_HOTKEY_LIST, LB_GETCOUNT, 0, 0); ++i) {
-            wchar_t line[600] = {};
-            SendDlgItemMessageW(Keys(), IDC_HOTKEY_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-            lines.push_back(line);
-        }
-        return lines;
-    }
-    void KeysCommand(WORD id, WORD code = 0)
-    {
-        SendMessageW(Keys(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(Keys(), id)));
-    }
+    std::vector<std::wstring> ListLines() { return ListBoxLines(Keys(), IDC_HOTKEY_LIST); }
+    void KeysCommand(WORD id, WORD code = 0) { SendDialogCommand(Keys(), id, code); }
     void SelectLine(int line)
     {
         SendDlgItemMessageW(Keys(), IDC_HOTKEY_LIST, LB_SETCURSEL, line, 0);

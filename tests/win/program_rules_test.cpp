@@ -72,21 +72,8 @@ protected:
         RemovePlanKeys();
     }
     HWND Rules() { return ProgramRulesWindow(); }
-    std::vector<std::wstring> ListLines()
-    {
-        std::vector<std::wstring> lines;
-        for (LRESULT i = 0; i < SendDlgItemMessageW(Rules(), IDC_RULE_LIST, LB_GETCOUNT, 0, 0); ++i) {
-            wchar_t line[600] = {};
-            SendDlgItemMessageW(Rules(), IDC_RULE_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-            lines.push_back(line);
-        }
-        return lines;
-    }
-    void RulesCommand(WORD id, WORD code = 0)
-    {
-        SendMessageW(Rules(), WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(GetDlgItem(Rules(), id)));
-    }
+    std::vector<std::wstring> ListLines() { return ListBoxLines(Rules(), IDC_RULE_LIST); }
+    void RulesCommand(WORD id, WORD code = 0) { SendDialogCommand(Rules(), id, code); }
     std::string File()
     {
         std::string bytes;
